@@ -1,0 +1,30 @@
+# Thin wrapper over CMake and CTest. Every target installs missing system packages first.
+.PHONY: all deps build run test asan bench fuzz clean
+
+JOBS ?= $(shell nproc)
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+build: deps
+	@scripts/build.sh build
+
+run: build
+	@scripts/run.sh build
+
+test: deps
+	@scripts/test.sh build
+
+asan: deps
+	@scripts/test.sh build-asan -DQV_SANITIZE=ON -DQV_BENCH=OFF
+
+bench: deps
+	@scripts/bench.sh build
+
+fuzz: deps
+	@scripts/fuzz.sh build-fuzz
+
+clean:
+	rm -rf build build-asan build-fuzz
