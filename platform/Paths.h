@@ -1,0 +1,26 @@
+#pragma once
+// The path layer. Settings and level files were written for Windows: they may use "\" as the
+// separator and may name files in another letter case than the disk holds. ResolvePath accepts both
+// separators and, where the path does not exist as written, resolves it one component at a time
+// without regard to letter case. A path that cannot be resolved comes back as written (with "/"),
+// so the caller's own "file not found" error names what was asked for.
+
+#include <filesystem>
+#include <string_view>
+
+namespace qv {
+
+// `path` relative to `base` (the current directory when empty) unless it is absolute.
+std::filesystem::path ResolvePath(std::string_view path, const std::filesystem::path& base = {});
+
+// "\" and "/" both become the native separator; nothing else changes.
+std::string NormalizeSeparators(std::string_view path);
+
+// The executable's own path (from /proc/self/exe).
+std::filesystem::path ExecutablePath();
+
+// The settings file: the executable's path with its extension replaced by ".ini" (appended when
+// the name has none).
+std::filesystem::path SettingsPath();
+
+}  // namespace qv
