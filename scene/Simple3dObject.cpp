@@ -1,0 +1,435 @@
+#include "scene/Simple3dObject.h"
+
+#define GL_GLEXT_PROTOTYPES
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <stdexcept>
+
+#include "models/Mesh3DS.h"
+// TEMPORARY until the material and cube-texture classes are in the tree: without them no material
+// can exist, so every group is material-less and the code below that reads materials never runs.
+#if __has_include("scene/Material.h") && __has_include("scene/CubeTexture.h")
+#define QV_MESH_HAS_MATERIALS 1
+#include "scene/CubeTexture.h"
+#include "scene/Material.h"
+#else
+namespace qv {
+class TCubeTexture {};
+}  // namespace qv
+#endif
+
+namespace qv {
+
+namespace {
+
+[[maybe_unused]] constexpr int kCubeMapSize = 256;  // texels per side of a reflection map
+
+int LowestBit(std::uint32_t mask) {
+  int bit = 0;
+  while (!(mask & 1u)) {
+    mask >>= 1;
+    ++bit;
+  }
+  return bit;
+}
+
+// Per vertex, which vertex stands for it in each smoothing group (a row of 32 entries, -1 for
+// none). Only a handful of groups ever meet at one vertex, so a row is a short chain of set
+// entries instead of 32 integers per vertex.
+class TSmoothingTable {
+ public:
+  void AddRow() { Heads.push_back(-1); }
+  void ClearRow(std::uint32_t vertex) { Heads[vertex] = -1; }
+  std::int64_t Get(std::uint32_t vertex, int group) const {
+    for (std::int32_t e = Heads[vertex]; e >= 0; e = Entries[e].Next)
+      if (Entries[e].Group == group) return Entries[e].Vertex;
+    return -1;
+  }
+  void Set(std::uint32_t vertex, int group, std::uint32_t value) {
+    for (std::int32_t e = Heads[vertex]; e >= 0; e = Entries[e].Next)
+      if (Entries[e].Group == group) {
+        Entries[e].Vertex = value;
+        return;
+      }
+    Entries.push_back({group, value, Heads[vertex]});
+    Heads[vertex] = static_cast<std::int32_t>(Entries.size() - 1);
+  }
+
+ private:
+  struct TEntry {
+    int Group;            // smoothing-group bit, 0..31
+    std::uint32_t Vertex; // the vertex standing for the row's vertex in that group
+    std::int32_t Next;    // next entry of the same row, -1 at the end
+  };
+  std::vector<std::int32_t> Heads;  // first entry of each row, -1 for an empty row
+  std::vector<TEntry> Entries;
+};
+
+}  // namespace
+
+TSimple3dObject::TSimple3dObject(const TMaterialLookup& materials, int releaseLevel,
+                                 const TMesh3DS& mesh) {
+  // Named even when empty, so a loader can say which mesh it refused.
+  Name = mesh.name;
+  const std::size_t fileVertexCount = mesh.vertices.size();
+  if (fileVertexCount < 3) return;  // no geometry: invisible, zero bounds, no groups
+  Visible = !mesh.hidden;
+
+  // The file's z axis (up) becomes y.
+  Vertices.reserve(fileVertexCount);
+  for (const auto& p : mesh.vertices) Vertices.push_back({p.x, p.z, -p.y});
+
+  if (!mesh.texVerts.empty()) {
+    // Every vertex index handed to OpenGL must have a coordinate: a short list is padded with
+    // zeros, extra entries are dropped.
+    TexCoords.assign(fileVertexCount, TTexCoord{});
+    const std::size_t n = std::min(fileVertexCount, mesh.texVerts.size());
+    for (std::size_t i = 0; i < n; ++i) TexCoords[i] = {mesh.texVerts[i].u, mesh.texVerts[i].v};
+  }
+
+  // Corners in 32-bit working storage: splitting may pass 65,536 vertices.
+  const std::size_t faceCount = mesh.faces.size();
+  std::vector<std::uint32_t> corners(faceCount * 3);
+  for (std::size_t f = 0; f < faceCount; ++f) {
+    const std::uint32_t abc[3] = {mesh.faces[f].a, mesh.faces[f].b, mesh.faces[f].c};
+    for (int k = 0; k < 3; ++k) {
+      if (abc[k] >= fileVertexCount)
+        throw std::invalid_argument("mesh \"" + Name + "\": face " + std::to_string(f) +
+                                    " uses vertex " + std::to_string(abc[k]) + " of " +
+                                    std::to_string(fileVertexCount));
+      corners[f * 3 + k] = abc[k];
+    }
+  }
+
+  Normals.assign(fileVertexCount, TVector{});
+  std::vector<bool> used(fileVertexCount, false);
+  TSmoothingTable smoothing;
+  for (std::size_t v = 0; v < fileVertexCount; ++v) smoothing.AddRow();
+
+  auto split = [&](std::uint32_t v) -> std::uint32_t {
+    const auto w = static_cast<std::uint32_t>(Vertices.size());
+    Vertices.push_back(Vertices[v]);
+    Normals.push_back(TVector{});
+    used.push_back(false);
+    smoothing.AddRow();
+    if (!TexCoords.empty()) TexCoords.push_back(TexCoords[v]);
+    return w;
+  };
+
+  const bool smoothed = !mesh.smoothing.empty();
+  for (std::size_t f = 0; f < faceCount; ++f) {
+    std::uint32_t* corner = &corners[f * 3];
+    // Not normalised: the length is twice the area, so big faces weigh more in the vertex sums.
+    const TVector e1 = VecSub(Vertices[corner[0]], Vertices[corner[1]]);
+    const TVector e2 = VecSub(Vertices[corner[2]], Vertices[corner[1]]);
+    const TVector n = releaseLevel >= rlRelease3 ? VecCross(e2, e1) : VecCross(e1, e2);
+
+    if (smoothed) {
+      // A smoothing list shorter than the face list leaves the remaining faces flat.
+      const std::uint32_t s = f < mesh.smoothing.size() ? mesh.smoothing[f] : 0;
+      const int g = s ? LowestBit(s) : 0;
+      for (int k = 0; k < 3; ++k) {
+        const std::uint32_t v = corner[k];
+        if (!used[v]) {
+          Normals[v] = n;
+          smoothing.ClearRow(v);
+          if (s) smoothing.Set(v, g, v);
+          used[v] = true;
+        } else if (s) {
+          const std::int64_t shared = smoothing.Get(v, g);
+          if (shared >= 0) {
+            const auto w = static_cast<std::uint32_t>(shared);
+            Normals[w] = VecAdd(Normals[w], n);
+            corner[k] = w;
+          } else {
+            const std::uint32_t w = split(v);
+            corner[k] = w;
+            Normals[w] = n;
+            smoothing.Set(v, g, w);
+            smoothing.Set(w, g, w);
+            used[w] = true;
+          }
+        } else {
+          const std::uint32_t w = split(v);
+          corner[k] = w;
+          Normals[w] = n;
+          used[w] = true;
+        }
+      }
+    } else {
+      for (int k = 0; k < 3; ++k) {
+        const std::uint32_t v = corner[k];
+        if (used[v]) {
+          const std::uint32_t w = split(v);
+          corner[k] = w;
+          Normals[w] = n;
+        } else {
+          Normals[v] = n;
+          used[v] = true;
+        }
+      }
+    }
+  }
+  for (TVector& normal : Normals) normal = VecNormalize(normal);
+
+  if (mesh.matGroups.empty()) {
+    // Nothing assigns a material: one group holding every face, which draws nothing.
+    auto group = std::make_unique<TFaceGroup>(nullptr);
+    group->Indices = std::move(corners);
+    FaceGroups.push_back(std::move(group));
+  } else {
+    for (const auto& assignment : mesh.matGroups) {
+      auto group = std::make_unique<TFaceGroup>(materials ? materials(assignment.name) : nullptr);
+      group->Indices.reserve(assignment.faces.size() * 3);
+      for (const auto face : assignment.faces) {
+        if (face >= faceCount)
+          throw std::invalid_argument("mesh \"" + Name + "\": material \"" + assignment.name +
+                                      "\" lists face " + std::to_string(face) + " of " +
+                                      std::to_string(faceCount));
+        group->Indices.insert(group->Indices.end(), &corners[face * 3], &corners[face * 3] + 3);
+      }
+      FaceGroups.push_back(std::move(group));
+    }
+  }
+
+  UpdateBounds();
+  CalcTransparent();
+#ifdef QV_MESH_HAS_MATERIALS
+  for (const auto& group : FaceGroups) {
+    if (group->Material && group->Material->IsCubeMap) {
+      CubeTexture = std::make_unique<TCubeTexture>(kCubeMapSize, kCubeMapSize);
+      CubeTexture->Centre = {BoundingSphere.x, BoundingSphere.y, BoundingSphere.z};
+      break;
+    }
+  }
+#endif
+}
+
+TSimple3dObject::~TSimple3dObject() = default;
+
+const TMeshClass& TSimple3dObject::Class() {
+  static const TMeshClass ref =
+      ClassRefOf<TSimple3dObject, TSimple3dObject, const TMaterialLookup&, int, const TMesh3DS&>(
+          "TSimple3dObject");
+  return ref;
+}
+
+void TSimple3dObject::GetName(std::string& name) const { name = Name; }
+
+void TSimple3dObject::CalcBoundingBox() {
+  if (Vertices.empty()) {
+    BoundingBox = {};
+    BoxVolume = 0;
+    return;
+  }
+  TBox b{Vertices[0].x, Vertices[0].x, Vertices[0].y, Vertices[0].y, Vertices[0].z, Vertices[0].z};
+  for (const TVector& v : Vertices) {
+    b.minX = std::min(b.minX, v.x);
+    b.maxX = std::max(b.maxX, v.x);
+    b.minY = std::min(b.minY, v.y);
+    b.maxY = std::max(b.maxY, v.y);
+    b.minZ = std::min(b.minZ, v.z);
+    b.maxZ = std::max(b.maxZ, v.z);
+  }
+  BoundingBox = b;
+  BoxVolume = (b.maxX - b.minX) * (b.maxY - b.minY) * (b.maxZ - b.minZ);
+}
+
+void TSimple3dObject::CalcBoundingSphere() {
+  const TBox& b = BoundingBox;
+  const TVector centre{b.minX + (b.maxX - b.minX) * 0.5f, b.minY + (b.maxY - b.minY) * 0.5f,
+                       b.minZ + (b.maxZ - b.minZ) * 0.5f};
+  float radius = 0;
+  for (const TVector& v : Vertices) radius = std::max(radius, VecLength(VecSub(v, centre)));
+  BoundingSphere = {centre.x, centre.y, centre.z, radius};
+  SphereVolume = 4.188790204786391f * radius * radius * radius;
+}
+
+void TSimple3dObject::CalcTransparent() {
+#ifdef QV_MESH_HAS_MATERIALS
+  for (const auto& group : FaceGroups) {
+    const TMaterial* material = group->Material;
+    if (!material) continue;
+    if (material->Diffuse.a < 1.0f || (material->Texture && material->Texture->HasAlpha)) {
+      Transparent = true;
+      return;
+    }
+  }
+#endif
+}
+
+const TFaceGroup& TSimple3dObject::GetFaceGroup(int group) const {
+  if (group < 0 || group >= FaceGroupCount())
+    throw std::out_of_range("face group " + std::to_string(group) + " of " +
+                            std::to_string(FaceGroupCount()));
+  return *FaceGroups[group];
+}
+
+std::array<std::uint32_t, 3> TSimple3dObject::GetFace(int group, int face) const {
+  const TFaceGroup& g = GetFaceGroup(group);
+  if (face < 0 || face >= g.FaceCount())
+    throw std::out_of_range("face " + std::to_string(face) + " of " +
+                            std::to_string(g.FaceCount()));
+  const std::uint32_t* p = &g.Indices[static_cast<std::size_t>(face) * 3];
+  return {p[0], p[1], p[2]};
+}
+
+int TSimple3dObject::GroupFaceCount(int group) const { return GetFaceGroup(group).FaceCount(); }
+
+TVector TSimple3dObject::GetVertex(int index) const {
+  if (index < 0 || static_cast<std::size_t>(index) >= Vertices.size())
+    throw std::out_of_range("vertex " + std::to_string(index) + " of " +
+                            std::to_string(Vertices.size()));
+  return Vertices[index];
+}
+
+TTexCoord TSimple3dObject::GetTexCoord(int index) const {
+  if (index < 0 || static_cast<std::size_t>(index) >= TexCoords.size())
+    throw std::out_of_range("texture coordinate " + std::to_string(index) + " of " +
+                            std::to_string(TexCoords.size()));
+  return TexCoords[index];
+}
+
+void TSimple3dObject::SetTexCoord(int index, const TTexCoord& texCoord) {
+  if (index < 0 || static_cast<std::size_t>(index) >= TexCoords.size())
+    throw std::out_of_range("texture coordinate " + std::to_string(index) + " of " +
+                            std::to_string(TexCoords.size()));
+  TexCoords[index] = texCoord;
+}
+
+void TSimple3dObject::SetUpArrays() const {
+  glVertexPointer(3, GL_FLOAT, 0, Vertices.data());
+  glEnableClientState(GL_VERTEX_ARRAY);
+  if (!Normals.empty()) {
+    glNormalPointer(GL_FLOAT, 0, Normals.data());
+    glEnableClientState(GL_NORMAL_ARRAY);
+  } else {
+    glDisableClientState(GL_NORMAL_ARRAY);
+  }
+  if (!TexCoords.empty()) {
+    glTexCoordPointer(2, GL_FLOAT, 0, TexCoords.data());
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  } else {
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  }
+}
+
+void TSimple3dObject::Compile() {
+  // A reflection's texture matrix depends on the view of each frame; it cannot be recorded.
+  if (CubeTexture) return;
+  if (DisplayList) {
+    glDeleteLists(DisplayList, 1);
+    DisplayList = 0;
+  }
+  SetUpArrays();
+  DisplayList = glGenLists(1);
+  if (!DisplayList) return;  // out of list names: keep drawing from the arrays
+  glNewList(DisplayList, GL_COMPILE);
+  for (const auto& group : FaceGroups) {
+    glPushAttrib(GL_ENABLE_BIT);
+    group->Draw();
+    glPopAttrib();
+  }
+  glEndList();
+  T3dObject::Compile();
+}
+
+void TSimple3dObject::Uncompile() {
+  if (DisplayList) glDeleteLists(DisplayList, 1);
+  DisplayList = 0;
+  T3dObject::Uncompile();
+}
+
+void TSimple3dObject::Draw() {
+  if (!Visible) return;
+  if (Compiled) {
+    glCallList(DisplayList);
+    return;
+  }
+  SetUpArrays();
+#ifdef QV_MESH_HAS_MATERIALS
+  for (const auto& group : FaceGroups) {
+    if (group->Material && group->Material->IsCubeMap && CubeTexture)
+      DrawReflection(*group);
+    else
+      group->Draw();
+  }
+#else
+  for (const auto& group : FaceGroups) group->Draw();
+#endif
+}
+
+void TSimple3dObject::DrawReflection(const TFaceGroup& group) const {
+  // OpenGL generates the reflection vectors in eye space; the inverse of the view's rotation in
+  // the texture matrix turns them back into world directions, along which the cube map was
+  // rendered from the object's centre.
+  TMatrix texture, modelView;
+  glGetFloatv(GL_TEXTURE_MATRIX, texture.data());
+  glGetFloatv(GL_MODELVIEW_MATRIX, modelView.data());
+  TMatrix rotation = IdentityMatrix();
+  for (int col = 0; col < 3; ++col)
+    for (int row = 0; row < 3; ++row) rotation[col * 4 + row] = modelView[col * 4 + row];
+  rotation = InvertMatrix(rotation);
+  for (int col = 0; col < 3; ++col)
+    for (int row = 0; row < 3; ++row) texture[col * 4 + row] = rotation[col * 4 + row];
+
+  glMatrixMode(GL_TEXTURE);
+  glPushMatrix();
+  glLoadMatrixf(texture.data());
+  glMatrixMode(GL_MODELVIEW);
+
+#ifdef QV_MESH_HAS_MATERIALS
+  glEnable(GL_TEXTURE_CUBE_MAP_ARB);
+  glEnable(GL_TEXTURE_GEN_R);
+  glEnable(GL_TEXTURE_GEN_S);
+  glEnable(GL_TEXTURE_GEN_T);
+  CubeTexture->Bind();
+#endif
+  group.Draw();
+
+  glDisable(GL_TEXTURE_GEN_R);
+  glDisable(GL_TEXTURE_GEN_S);
+  glDisable(GL_TEXTURE_GEN_T);
+  glDisable(GL_TEXTURE_CUBE_MAP_ARB);
+  glMatrixMode(GL_TEXTURE);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+}
+
+void TSimple3dObject::Highlight() {
+#ifdef QV_MESH_HAS_MATERIALS
+  for (const auto& group : FaceGroups)
+    if (group->Material) group->Material->SetHighlight();
+#endif
+  Compile();
+}
+
+void TSimple3dObject::Unhighlight() {
+#ifdef QV_MESH_HAS_MATERIALS
+  for (const auto& group : FaceGroups)
+    if (group->Material) group->Material->RestoreSpecular();
+#endif
+  Compile();
+}
+
+void TSimple3dObject::SetCubeMapRenderer(const TCubeMapRenderer& renderer) {
+#ifdef QV_MESH_HAS_MATERIALS
+  if (CubeTexture) CubeTexture->SetUp(renderer);
+#else
+  (void)renderer;
+#endif
+}
+
+void TSimple3dObject::UpdateCubeMap() {
+  if (!CubeTexture) return;
+  // Absent from its own reflection; a hidden mesh stays hidden afterwards.
+  const bool wasVisible = Visible;
+  Visible = false;
+#ifdef QV_MESH_HAS_MATERIALS
+  CubeTexture->Update();
+#endif
+  Visible = wasVisible;
+}
+
+}  // namespace qv
