@@ -1,0 +1,54 @@
+#pragma once
+// The fixed-function surface of one model-file material: four lighting colours, shininess, fill
+// and shade mode, two-sidedness, an optional texture map (owned) and the reflective cube-map flag.
+// The model adapter creates and owns the materials and fills them from the 3DS records; the face
+// groups of the meshes refer to them and Apply them before drawing. Constructing one and Apply
+// need a current GL context; LoadFromRecord loads the texture file (throws EGL when it cannot).
+
+#include <memory>
+#include <string>
+
+#include <GL/gl.h>
+
+#include "scene/Geometry.h"
+#include "scene/Texture.h"
+
+namespace qv {
+
+struct TMaterial3DS;
+
+class TMaterial {
+ public:
+  // The defaults below; sets the texture environment mode.
+  TMaterial();
+
+  // Fills the material from a 3DS record; folder ends in a path delimiter, the texture map is
+  // read from there with its extension replaced by ".tga".
+  void LoadFromRecord(const std::string& folder, const TMaterial3DS& record);
+  // Colours, polygon and shade mode, culling, texture binding and alpha test, in that order.
+  void Apply() const;
+  void UploadTexture();
+  // Ambient and diffuse white, their alphas kept.
+  void SetWhite();
+  // Specular 0.1 grey and shininess 55, also as the values RestoreSpecular brings back.
+  void SetDullSpecular();
+  // Specular white and shininess 126; the saved values stay.
+  void SetHighlight();
+  void RestoreSpecular();
+
+  bool IsCubeMap = false;                   // reflective: drawn with the mesh's cube texture
+  bool TwoSided = false;                    // back faces are not culled
+  int Shininess = 64;                       // GL shininess exponent, 0..128
+  int SavedShininess = 64;                  // restored by RestoreSpecular
+  TColor Emission{0, 0, 0, 1};
+  TColor Ambient{0.4f, 0.4f, 0.4f, 1};
+  TColor Diffuse{0.8f, 0.8f, 0.8f, 1};      // its alpha below 1 makes the surface transparent
+  TColor Specular{0.1f, 0.1f, 0.1f, 1};
+  TColor SavedSpecular{0.1f, 0.1f, 0.1f, 1};  // restored by RestoreSpecular
+  GLenum TexEnvMode = GL_MODULATE;
+  GLenum ShadeModel = GL_SMOOTH;            // GL_FLAT or GL_SMOOTH
+  GLenum PolygonMode = GL_FILL;             // GL_FILL or GL_LINE (wireframe)
+  std::unique_ptr<TTexture> Texture;        // texture map, none when the material has none
+};
+
+}  // namespace qv
