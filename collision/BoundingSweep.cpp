@@ -1,0 +1,126 @@
+#include "collision/BoundingSweep.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "scene/3dObject.h"
+
+namespace qv {
+
+bool SweepSpheres(const TSphere& mover, const TVector& d, const TSphere& other, float& lastTime,
+                  float& firstTime) {
+  // |d|^2 t^2 - 2 (d.s) t + (|s|^2 - R^2) = 0, with s from the mover's centre to the other's.
+  const double sx = double(other.x) - mover.x, sy = double(other.y) - mover.y,
+               sz = double(other.z) - mover.z;
+  const double r = double(mover.r) + other.r;
+  const double a = double(d.x) * d.x + double(d.y) * d.y + double(d.z) * d.z;
+  const double b = -2.0 * (d.x * sx + d.y * sy + d.z * sz);
+  const double c = sx * sx + sy * sy + sz * sz - r * r;
+  if (a == 0) return false;  // no movement, no sweep (and no division by zero)
+  const double discriminant = b * b - 4 * a * c;
+  if (discriminant < 0) return false;
+  const double root = std::sqrt(discriminant);
+  const double first = (-b - root) / (2 * a);
+  const double last = (-b + root) / (2 * a);
+  firstTime = static_cast<float>(first);
+  lastTime = static_cast<float>(last);
+  return first >= 0 && first <= 1;
+}
+
+namespace {
+
+// One axis of the box sweep. w is minus the mover's speed on the axis: the other box seen moving
+// towards the mover. Returns false when this axis alone rules out a hit.
+bool AxisEntry(float moverMin, float moverMax, float otherMin, float otherMax, double w,
+               double& entry) {
+  if (moverMax < otherMin) {
+    if (w >= 0) return false;
+    entry = (double(moverMax) - otherMin) / w;
+  } else if (otherMax < moverMin) {
+    if (w <= 0) return false;
+    entry = (double(moverMin) - otherMax) / w;
+  } else {
+    entry = 0;
+  }
+  return entry <= 1;
+}
+
+bool AxisExit(float moverMin, float moverMax, float otherMin, float otherMax, double w,
+              double& exit) {
+  if (w < 0)
+    exit = (double(moverMin) - otherMax) / w;
+  else if (w > 0)
+    exit = (double(moverMax) - otherMin) / w;
+  else
+    exit = 1;
+  return exit >= 0;
+}
+
+}  // namespace
+
+bool SweepBoxes(const TBox& mover, const TVector& d, const TBox& other, float& lastTime,
+                float& firstTime) {
+  const double wx = -double(d.x), wy = -double(d.y), wz = -double(d.z);
+  double ex, ey, ez, xx, xy, xz;
+  if (!AxisEntry(mover.minX, mover.maxX, other.minX, other.maxX, wx, ex)) return false;
+  if (!AxisEntry(mover.minY, mover.maxY, other.minY, other.maxY, wy, ey)) return false;
+  if (!AxisEntry(mover.minZ, mover.maxZ, other.minZ, other.maxZ, wz, ez)) return false;
+  if (!AxisExit(mover.minX, mover.maxX, other.minX, other.maxX, wx, xx)) return false;
+  if (!AxisExit(mover.minY, mover.maxY, other.minY, other.maxY, wy, xy)) return false;
+  if (!AxisExit(mover.minZ, mover.maxZ, other.minZ, other.maxZ, wz, xz)) return false;
+  const double first = std::max({ex, ey, ez});
+  const double last = std::min({xx, xy, xz});
+  firstTime = static_cast<float>(first);
+  lastTime = static_cast<float>(last);
+  return first <= last;
+}
+
+bool SweepAgainst(const T3dObject& mover, const TVector& d, const T3dObject& other,
+                  float& lastTime, float& firstTime) {
+  if (mover.IsBoxTighter() || other.IsBoxTighter()) {
+    TBox moverBox, otherBox;
+    mover.GetBoundingBox(moverBox);
+    other.GetBoundingBox(otherBox);
+    return SweepBoxes(moverBox, d, otherBox, lastTime, firstTime);
+  }
+  TSphere moverSphere, otherSphere;
+  mover.GetBoundingSphere(moverSphere);
+  other.GetBoundingSphere(otherSphere);
+  return SweepSpheres(moverSphere, d, otherSphere, lastTime, firstTime);
+}
+
+TVector BoundingPush(const TVector& p, bool otherBoxTighter, const TBox& otherBox,
+                     const TSphere& otherSphere) {
+  if (otherBoxTighter) {
+    auto sign = [](float v, float min, float max) { return v > max ? 1.0f : v < min ? -1.0f : 0.0f; };
+    return {sign(p.x, otherBox.minX, otherBox.maxX), sign(p.y, otherBox.minY, otherBox.maxY),
+            sign(p.z, otherBox.minZ, otherBox.maxZ)};
+  }
+  return VecSub(p, {otherSphere.x, otherSphere.y, otherSphere.z});
+}
+
+TVector BoundingPush(const TVector& p, const T3dObject& other) {
+  TBox box;
+  TSphere sphere;
+  other.GetBoundingBox(box);
+  other.GetBoundingSphere(sphere);
+  return BoundingPush(p, other.IsBoxTighter(), box, sphere);
+}
+
+TVector SlidePush(const TVector& push, const TVector& d, float t) {
+  TVector n = VecNormalize(push);
+  n.y *= 0.1f;  // a blocked actor slides sideways; it is hardly lifted or pressed down
+  return VecScale(n, (1 - t) * VecLength(d) * 1.05f);
+}
+
+TVector BoundingResponse(const T3dObject& mover, const TVector& moverPosition, const TVector& d,
+                         const T3dObject& other, float t) {
+  TSphere sphere;
+  mover.GetBoundingSphere(sphere);
+  const TVector travelled = VecScale(d, t);
+  const TVector contact = VecAdd({sphere.x, sphere.y, sphere.z}, travelled);
+  const TVector push = SlidePush(BoundingPush(contact, other), d, t);
+  return VecAdd(VecAdd(moverPosition, travelled), push);
+}
+
+}  // namespace qv

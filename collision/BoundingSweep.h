@@ -1,0 +1,46 @@
+#pragma once
+// Bounding-volume collision for one movement step: a mover travels from its current place by a
+// displacement d, and times are fractions of that step (0 start, 1 end). Used by the movement
+// code for actor against actor and actor against a large collidee, and by the collidee's own
+// triangle response for contacts outside the collidee's box.
+//
+// Contract: pure functions over the bounds the objects report through their virtual getters
+// (a moving actor reports its current, not its next, bounds). A zero movement must not be swept;
+// the sphere sweep answers "no collision" for it rather than dividing by zero. No allocation.
+
+#include "scene/Geometry.h"
+
+namespace qv {
+
+class T3dObject;
+
+// Sphere of the mover (moving by d) against a resting sphere. A hit needs the smaller root of the
+// contact quadratic in [0, 1]: spheres already overlapping at the start give a negative first
+// time and no hit, so interpenetrating actors can move apart.
+bool SweepSpheres(const TSphere& mover, const TVector& d, const TSphere& other, float& lastTime,
+                  float& firstTime);
+
+// Box of the mover (moving by d) against a resting box. Overlapping boxes hit at time 0.
+bool SweepBoxes(const TBox& mover, const TVector& d, const TBox& other, float& lastTime,
+                float& firstTime);
+
+// The box sweep when either object's box is its tighter bound, else the sphere sweep.
+bool SweepAgainst(const T3dObject& mover, const TVector& d, const T3dObject& other,
+                  float& lastTime, float& firstTime);
+
+// Raw push direction from a contact centre p away from `other`'s bounds: the per-axis sign of p
+// against its box when the box is the tighter bound, else p minus its sphere centre.
+TVector BoundingPush(const TVector& p, const T3dObject& other);
+TVector BoundingPush(const TVector& p, bool otherBoxTighter, const TBox& otherBox,
+                     const TSphere& otherSphere);
+
+// Turns a raw push direction into the sideways slide for the rest of the step: unit length (zero
+// stays zero), the vertical part damped to a tenth, then (1 - t) * |d| * 1.05 long.
+TVector SlidePush(const TVector& push, const TVector& d, float t);
+
+// Where the mover ends after touching `other` at time t: moverPosition + d*t + the slide push
+// computed from the mover's sphere centre at contact.
+TVector BoundingResponse(const T3dObject& mover, const TVector& moverPosition, const TVector& d,
+                         const T3dObject& other, float t);
+
+}  // namespace qv

@@ -1,0 +1,253 @@
+#include "scene/TerrainObject.h"
+
+#include <cmath>
+#include <new>
+#include <stdexcept>
+#include <string>
+
+#include "platform/EGL.h"
+
+namespace qv {
+
+double& TerrainMemory() {
+  static double kilobytes = 0;
+  return kilobytes;
+}
+
+namespace {
+
+// Signed doubled area of the triangle in x-z; 0 for a triangle standing on edge.
+float AreaXZ(const TVector& a, const TVector& b, const TVector& c) {
+  return (b.x - a.x) * (c.z - a.z) - (c.x - a.x) * (b.z - a.z);
+}
+
+// Barycentric weights of p in x-z; false for a zero-area triangle.
+bool WeightsXZ(const TVector& a, const TVector& b, const TVector& c, const TVector& p, float& w1,
+               float& w2, float& w3) {
+  const float d = AreaXZ(a, b, c);
+  if (d == 0) return false;
+  w1 = ((b.x - p.x) * (c.z - p.z) - (c.x - p.x) * (b.z - p.z)) / d;
+  w2 = ((c.x - p.x) * (a.z - p.z) - (a.x - p.x) * (c.z - p.z)) / d;
+  w3 = ((a.x - p.x) * (b.z - p.z) - (b.x - p.x) * (a.z - p.z)) / d;
+  return true;
+}
+
+// Nearest integer, halves to the even neighbour (the FPU's default rounding).
+int Nearest(float v) { return static_cast<int>(std::lrint(v)); }
+
+// Beyond this many nodes a grid is refused before allocating: the density cut keeps ordinary
+// terrains near 1,048,576 nodes, but a mesh thinner than one node on one axis escapes that cut
+// (its rounded-up row still costs a node per step along the other axis).
+constexpr int64_t kMaxGridNodes = 4 * 1048576;
+
+}  // namespace
+
+bool PointInTriangleXZ(const TVector& a, const TVector& b, const TVector& c, const TVector& p) {
+  float w1, w2, w3;
+  if (!WeightsXZ(a, b, c, p, w1, w2, w3)) return false;
+  return w1 >= 0 && w1 <= 1 && w2 >= 0 && w2 <= 1 && w3 >= 0 && w3 <= 1;
+}
+
+float TriangleClosenessXZ(const TVector& a, const TVector& b, const TVector& c, const TVector& p) {
+  float w1, w2, w3;
+  if (!WeightsXZ(a, b, c, p, w1, w2, w3)) return 1e16f;
+  return std::fabs(w1 - 0.5f) + std::fabs(w2 - 0.5f) + std::fabs(w3 - 0.5f);
+}
+
+float PlaneHeight(const TVector& a, const TVector& b, const TVector& c, float x, float z) {
+  const TVector n = VecNormalize(VecCross(VecSub(b, a), VecSub(c, a)));
+  if (n.y == 0) return 0;
+  return (VecDot(a, n) - x * n.x - z * n.z) / n.y;
+}
+
+TTerrainGridSize TerrainGridSize(float width, float depth, int vertexCount) {
+  const float wanted = (vertexCount / 3.0 * 20) / std::sqrt(double(width) * depth);
+  float density = std::max(0.4f, std::min(5.0f, wanted));
+  if ((double(width) * density) * (double(depth) * density) > 1048576.0)
+    density = static_cast<float>(std::sqrt(1048576.0 / (double(width) * depth)));
+  // Rounded in 64 bits: a very thin, very long mesh escapes the cut above and may ask for more
+  // nodes along its length than an int holds; the caller refuses such a grid.
+  auto nodes = [density](float extent) {
+    const float steps = std::min(extent * density, 1e15f);
+    return static_cast<int64_t>(std::llrint(steps)) + 1;
+  };
+  return {nodes(width), nodes(depth)};
+}
+
+TTerrainObject::TTerrainObject(const TMaterialLookup& materials, int releaseLevel,
+                               const TMesh3DS& mesh)
+    : TSimple3dObject(materials, releaseLevel, mesh) {
+  BuildGrid();
+}
+
+TTerrainObject::~TTerrainObject() = default;
+
+const TMeshClass& TTerrainObject::Class() {
+  static const TMeshClass terrainClass =
+      ClassRefOf<TTerrainObject, TSimple3dObject, const TMaterialLookup&, int, const TMesh3DS&>(
+          "TTerrainObject");
+  return terrainClass;
+}
+
+void TTerrainObject::BuildGrid() {
+  GetBoundingBox(box_);
+  terrainWidth_ = box_.maxX - box_.minX;
+  terrainDepth_ = box_.maxZ - box_.minZ;
+  // Also catches meshes of under three vertices, whose box is all zero, and NaN or infinite
+  // coordinates from a damaged file: the density below would divide by zero or by infinity.
+  if (!(std::isfinite(terrainWidth_) && terrainWidth_ > 0 && std::isfinite(terrainDepth_) &&
+        terrainDepth_ > 0)) {
+    throw EGL("Terrain mesh \"" + Name + "\" has no extent in x or z (width " +
+              std::to_string(terrainWidth_) + ", depth " + std::to_string(terrainDepth_) +
+              ", " + std::to_string(VertexCount()) + " vertices) and cannot carry actors");
+  }
+  const TTerrainGridSize size = TerrainGridSize(terrainWidth_, terrainDepth_, VertexCount());
+  if (double(size.nx) * double(size.nz) > double(kMaxGridNodes)) {
+    throw EGL("Terrain mesh \"" + Name + "\" would need a grid of " +
+              std::to_string(size.nx) + " x " + std::to_string(size.nz) +
+              " nodes; it is too thin for its length");
+  }
+  nx_ = static_cast<int>(size.nx);
+  nz_ = static_cast<int>(size.nz);
+  try {
+    grid_.resize(size_t(nx_) * size_t(nz_));
+  } catch (const std::bad_alloc&) {
+    throw EGL("not enought memory");
+  } catch (const std::length_error&) {
+    throw EGL("not enought memory");
+  }
+  nodesPerUnitX_ = (nx_ - 1) / terrainWidth_;
+  nodesPerUnitZ_ = (nz_ - 1) / terrainDepth_;
+  TerrainMemory() += double(nx_) * nz_ * 8 / 1024;
+  ClearGrid();
+  for (int g = 0; g < FaceGroupCount(); ++g)
+    for (int f = 0; f < GroupFaceCount(g); ++f) RasteriseFace(g, f);
+}
+
+void TTerrainObject::ClearGrid() {
+  for (TNode& node : grid_) node = {-1, -1};
+}
+
+TVector TTerrainObject::NodePosition(int i, int j) const {
+  // A grid of one node on an axis has no spacing on it (0 nodes per unit); its node lies on the
+  // box minimum rather than at 0/0.
+  const float x = nodesPerUnitX_ == 0 ? box_.minX : box_.minX + i / nodesPerUnitX_;
+  const float z = nodesPerUnitZ_ == 0 ? box_.minZ : box_.minZ + j / nodesPerUnitZ_;
+  return {x, 0, z};
+}
+
+TTerrainObject::TNodeIndex TTerrainObject::NodeOf(float x, float z) const {
+  return {Nearest((x - box_.minX) * nodesPerUnitX_), Nearest((z - box_.minZ) * nodesPerUnitZ_)};
+}
+
+TVector TTerrainObject::ClampInside(float x, float z) const {
+  if (x < box_.minX + 0.01f)
+    x = box_.minX + 0.01f;
+  else if (x > box_.maxX - 0.01f)
+    x = box_.maxX - 0.01f;
+  if (z < box_.minZ + 0.01f)
+    z = box_.minZ + 0.01f;
+  else if (z > box_.maxZ - 0.01f)
+    z = box_.maxZ - 0.01f;
+  return {x, 0, z};
+}
+
+void TTerrainObject::Triangle(const TNode& node, TVector& a, TVector& b, TVector& c) const {
+  // Straight from the arrays: the grid only holds faces that exist, so the range-checked
+  // accessors would check again on every query.
+  const TIndexArray& indices = FaceGroups[node.group]->Indices;
+  const size_t first = size_t(node.face) * 3;
+  a = Vertices[indices[first]];
+  b = Vertices[indices[first + 1]];
+  c = Vertices[indices[first + 2]];
+}
+
+void TTerrainObject::RasteriseFace(int group, int face) {
+  TVector a, b, c;
+  Triangle({group, face}, a, b, c);
+  // Standing triangles cover no node; skipping them early also keeps NaN corners out of NodeOf.
+  if (!(AreaXZ(a, b, c) != 0)) return;
+  const TNodeIndex low = NodeOf(std::min({a.x, b.x, c.x}), std::min({a.z, b.z, c.z}));
+  const TNodeIndex high = NodeOf(std::max({a.x, b.x, c.x}), std::max({a.z, b.z, c.z}));
+  // The corners lie in the box, so this clamp only guards against rounding at its edges.
+  const int i0 = std::max(low.i, 0), i1 = std::min(high.i, nx_ - 1);
+  const int j0 = std::max(low.j, 0), j1 = std::min(high.j, nz_ - 1);
+  for (int i = i0; i <= i1; ++i) {
+    for (int j = j0; j <= j1; ++j) {
+      const TVector n = NodePosition(i, j);
+      if (!PointInTriangleXZ(a, b, c, n)) continue;
+      TNode& entry = grid_[Index(i, j)];
+      if (entry.group < 0) {
+        entry = {group, face};
+        continue;
+      }
+      TVector ta, tb, tc;
+      Triangle(entry, ta, tb, tc);
+      // Strictly higher wins: among equal heights the earlier triangle keeps the node.
+      if (PlaneHeight(a, b, c, n.x, n.z) > PlaneHeight(ta, tb, tc, n.x, n.z)) entry = {group, face};
+    }
+  }
+}
+
+TVector TTerrainObject::SurfacePoint(float x, float z, float x2, float z2) const {
+  const TBox& box = box_;
+  if (!(box.minX < x && x < box.maxX && box.minZ < z && z < box.maxZ)) return TerrainFailure();
+  const TVector p = ClampInside(x, z);
+
+  // Stage 1: the four nodes around the clamped query.
+  const float fx = (p.x - box.minX) * nodesPerUnitX_;
+  const float fz = (p.z - box.minZ) * nodesPerUnitZ_;
+  const int lx = int(std::floor(fx)), hx = int(std::ceil(fx));
+  const int lz = int(std::floor(fz)), hz = int(std::ceil(fz));
+  const TNodeIndex around[4] = {{lx, lz}, {lx, hz}, {hx, hz}, {hx, lz}};
+  float best = 1e16f;
+  const TNode* chosen = nullptr;
+  TVector a, b, c;
+  for (const TNodeIndex& at : around) {
+    if (!IsValidNode(at.i, at.j)) continue;  // rounding at the far edge; never for inner points
+    const TNode& node = grid_[Index(at.i, at.j)];
+    if (node.group < 0) continue;
+    Triangle(node, a, b, c);
+    const float m = TriangleClosenessXZ(a, b, c, p);
+    if (m < 1.501f) return {p.x, PlaneHeight(a, b, c, p.x, p.z), p.z};
+    if (m < best) {
+      best = m;
+      chosen = &node;
+    }
+  }
+  if (chosen) {
+    Triangle(*chosen, a, b, c);
+    return {p.x, PlaneHeight(a, b, c, p.x, p.z), p.z};
+  }
+
+  // Stage 2: every node around the query is empty (a hole); look near the fallback position for
+  // the triangle closest to the query and answer at that triangle's node.
+  if (!(box.minX + 0.01f < x2 && x2 < box.maxX - 0.01f && box.minZ + 0.01f < z2 &&
+        z2 < box.maxZ - 0.01f))
+    return TerrainFailure();
+  const float gx = (x2 - box.minX) * nodesPerUnitX_;
+  const float gz = (z2 - box.minZ) * nodesPerUnitZ_;
+  const int gi0 = int(std::floor(gx)) - 1, gi1 = int(std::ceil(gx)) + 1;
+  const int gj0 = int(std::floor(gz)) - 1, gj1 = int(std::ceil(gz)) + 1;
+  best = 1e16f;
+  TNodeIndex chosenAt{-1, -1};
+  for (int i = gi0; i <= gi1; ++i) {
+    for (int j = gj0; j <= gj1; ++j) {
+      if (!IsValidNode(i, j)) continue;
+      const TNode& node = grid_[Index(i, j)];
+      if (node.group < 0) continue;
+      Triangle(node, a, b, c);
+      const float m = TriangleClosenessXZ(a, b, c, p);
+      if (m < best) {
+        best = m;
+        chosenAt = {i, j};
+      }
+    }
+  }
+  if (chosenAt.i < 0) return TerrainFailure();
+  Triangle(grid_[Index(chosenAt.i, chosenAt.j)], a, b, c);
+  const TVector n = NodePosition(chosenAt.i, chosenAt.j);
+  return {n.x, PlaneHeight(a, b, c, n.x, n.z), n.z};
+}
+
+}  // namespace qv
