@@ -1,0 +1,105 @@
+#pragma once
+// The partition tree over a level's static objects. Every leaf holds one scene object; every inner
+// node splits its objects into two groups along x, y or z and keeps the box around both, so the
+// three per-frame questions - what is in view, which terrain lies under a ground point, which
+// collidees overlap a box - each cost one walk that skips every subtree whose box misses.
+//
+// Ownership: the tree owns its nodes, its four result lists and its name list; it only refers to
+// the scene objects (the model adapter owns them) and never changes after it is made. The objects
+// must outlive the tree and must not move.
+//
+// Cost: Build sorts three copies of the objects per inner node (O(n log^2 n), once per level; the
+// result is kept in the "bop" file beside the model, see SaveToFile/Load). Each query caches its
+// last input and, when called again with exactly the same input (float by float), returns the
+// previous result without walking; result lists keep their capacity between queries and stay
+// valid until the next query of the same kind.
+//
+// Refused input: Build over no objects (EGL). Load refuses a file that does not describe a tree
+// over the given objects - see Load - so the caller can rebuild.
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "collision/BOPNode.h"
+#include "scene/3dObjectList.h"
+#include "scene/Geometry.h"
+
+namespace qv {
+
+// The terrain and collidee classes of the game (TTerrainObject, TCollideeObject).
+TBOPKinds GameBOPKinds();
+
+// How a tree came to be.
+enum class TBOPOrigin { Built, Reloaded };
+
+class TBOPTree {
+ public:
+  // Builds over the objects (at least one; EGL otherwise) and logs "create time:<ms> tree" and
+  // "avg depth:<d> ideal:<log2 n>". The objects' SortKey fields are overwritten.
+  static std::unique_ptr<TBOPTree> Build(const T3dObjectList& objects,
+                                         TBOPKinds kinds = GameBOPKinds());
+
+  // Reads the tree file made by SaveToFile for the same object list and logs
+  // "reload time:<ms> tree". Raises, so the caller can rebuild, when the list is empty ("tree in
+  // File is shit", EGL), the file cannot be read (EGL), it ends before the tree does
+  // (std::out_of_range), a line is neither "X", "Y", "Z" nor a decimal integer (EGL), an index is
+  // outside the list (std::out_of_range), or the file holds more leaves than there are objects or
+  // nests deeper than MaxFileDepth (EGL: no tree this game builds does either). Lines after the
+  // tree are ignored. Every message names the file.
+  static std::unique_ptr<TBOPTree> Load(const T3dObjectList& objects,
+                                        const std::filesystem::path& file,
+                                        TBOPKinds kinds = GameBOPKinds());
+
+  // Writes the tree: pre-order, one token per line, CR LF after every line. The text goes to a
+  // temporary file in the same folder which then replaces `file`, so an interrupted write never
+  // leaves a partial tree under the real name. Raises EGL naming the file when it cannot write.
+  void SaveToFile(const std::filesystem::path& file) const;
+
+  // Refreshes OpaqueResult and TransparentResult unless the frustum equals the last one exactly.
+  // A leaf is box-tested whatever its tighter bound; a visible object gets its SortKey
+  // (ViewDistance) and is dropped when that key is 90 or more of its sphere diameters. The opaque
+  // list is in tree order, the transparent one sorted by SortKey ascending.
+  void QueryVisible(const TFrustum& frustum);
+  const T3dObjectList& OpaqueResult() const { return opaque_; }
+  const T3dObjectList& TransparentResult() const { return transparent_; }
+
+  // Terrain objects whose box covers (x, z) on x and z, bounds inclusive.
+  const T3dObjectList& QueryTerrainAt(float x, float z);
+  // Collidee objects whose box overlaps `box` (touching counts).
+  const T3dObjectList& QueryCollidees(const TBox& box);
+
+  // The root's depth sum (root at depth 0) over the number of objects.
+  double AverageDepth() const;
+  std::string Describe() const;
+  // Names of the input objects in input order; a leaf's index points into it.
+  const std::vector<std::string>& Names() const { return names_; }
+  const TBOPNode& Root() const { return *root_; }
+
+  TBOPOrigin Origin() const { return origin_; }
+  std::int64_t ElapsedMs() const { return elapsedMs_; }  // time Build or Load took
+
+  static constexpr int MaxFileDepth = 1024;  // deepest nesting Load accepts
+
+ private:
+  TBOPTree(TBOPKinds kinds, TBOPOrigin origin);
+  void FillNames(const T3dObjectList& objects);
+
+  std::unique_ptr<TBOPNode> root_;           // owned
+  TFrustum frustum_{};                       // of the last visibility query; all 0 at first
+  T3dObjectList terrain_{TOwnership::Refers};
+  TBox collideeBox_{};                       // of the last collidee query; all 0 at first
+  T3dObjectList collidees_{TOwnership::Refers};
+  T3dObjectList transparent_{TOwnership::Refers};
+  T3dObjectList opaque_{TOwnership::Refers};
+  float groundX_ = -1e16f;                   // of the last terrain query; far away at first
+  float groundZ_ = -1e16f;
+  std::vector<std::string> names_;           // input objects' names, in input order
+  TBOPKinds kinds_;                          // what counts as terrain and as collidee
+  TBOPOrigin origin_;
+  std::int64_t elapsedMs_ = 0;
+};
+
+}  // namespace qv
