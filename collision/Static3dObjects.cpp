@@ -1,0 +1,44 @@
+#include "collision/Static3dObjects.h"
+
+#include "platform/EGL.h"
+#include "platform/LogFile.h"
+#include "scene/ModelSource.h"
+
+namespace qv {
+
+void TStatic3dObjects::LoadFromAdapter(const TModelSource& source) {
+  T3dObjects::LoadFromAdapter(source);
+  tree_.reset();
+  const std::filesystem::path file = source.Folder() / "bop";
+  if (source.IsNewerThanModel(file)) {
+    try {
+      tree_ = TBOPTree::Load(Members, file, kinds_);
+      return;
+    } catch (const EGL&) {
+      // An unreadable file is no reason to stop: it is rebuilt and rewritten below. EGL has
+      // already logged why.
+    } catch (const std::exception& error) {
+      GlobalLog().Log(error.what());
+    }
+  }
+  tree_ = TBOPTree::Build(Members, kinds_);
+  tree_->SaveToFile(file);
+}
+
+void TStatic3dObjects::CollectVisible(const TFrustum& frustum, T3dObjectList& opaque,
+                                      T3dObjectList& transparent) {
+  if (!tree_) return;
+  tree_->QueryVisible(frustum);
+  opaque.AddList(tree_->OpaqueResult());
+  transparent.AddList(tree_->TransparentResult());
+}
+
+const T3dObjectList& TStatic3dObjects::QueryTerrainAt(float x, float z) {
+  return tree_ ? tree_->QueryTerrainAt(x, z) : none_;
+}
+
+const T3dObjectList& TStatic3dObjects::QueryCollidees(const TBox& box) {
+  return tree_ ? tree_->QueryCollidees(box) : none_;
+}
+
+}  // namespace qv
