@@ -2,11 +2,7 @@
 
 #include <GL/gl.h>
 
-// TEMPORARY until the material class is in the tree: no material can exist without it.
-#if __has_include("scene/Material.h")
-#define QV_MESH_HAS_MATERIALS 1
 #include "scene/Material.h"
-#endif
 
 namespace qv {
 
@@ -19,9 +15,7 @@ void TFaceGroup::Draw() const {
   if (!Material) return;
   // The material switches culling, texturing and the alpha test for its own triangles only.
   glPushAttrib(GL_ENABLE_BIT);
-#ifdef QV_MESH_HAS_MATERIALS
   Material->Apply();
-#endif
   DrawElements();
   glPopAttrib();
 }

@@ -7,23 +7,14 @@
 #include <stdexcept>
 
 #include "models/Mesh3DS.h"
-// TEMPORARY until the material and cube-texture classes are in the tree: without them no material
-// can exist, so every group is material-less and the code below that reads materials never runs.
-#if __has_include("scene/Material.h") && __has_include("scene/CubeTexture.h")
-#define QV_MESH_HAS_MATERIALS 1
 #include "scene/CubeTexture.h"
 #include "scene/Material.h"
-#else
-namespace qv {
-class TCubeTexture {};
-}  // namespace qv
-#endif
 
 namespace qv {
 
 namespace {
 
-[[maybe_unused]] constexpr int kCubeMapSize = 256;  // texels per side of a reflection map
+constexpr int kCubeMapSize = 256;  // texels per side of a reflection map
 
 int LowestBit(std::uint32_t mask) {
   int bit = 0;
@@ -195,7 +186,6 @@ TSimple3dObject::TSimple3dObject(const TMaterialLookup& materials, int releaseLe
 
   UpdateBounds();
   CalcTransparent();
-#ifdef QV_MESH_HAS_MATERIALS
   for (const auto& group : FaceGroups) {
     if (group->Material && group->Material->IsCubeMap) {
       CubeTexture = std::make_unique<TCubeTexture>(kCubeMapSize, kCubeMapSize);
@@ -203,7 +193,6 @@ TSimple3dObject::TSimple3dObject(const TMaterialLookup& materials, int releaseLe
       break;
     }
   }
-#endif
 }
 
 TSimple3dObject::~TSimple3dObject() = default;
@@ -247,7 +236,6 @@ void TSimple3dObject::CalcBoundingSphere() {
 }
 
 void TSimple3dObject::CalcTransparent() {
-#ifdef QV_MESH_HAS_MATERIALS
   for (const auto& group : FaceGroups) {
     const TMaterial* material = group->Material;
     if (!material) continue;
@@ -256,7 +244,6 @@ void TSimple3dObject::CalcTransparent() {
       return;
     }
   }
-#endif
 }
 
 const TFaceGroup& TSimple3dObject::GetFaceGroup(int group) const {
@@ -348,16 +335,12 @@ void TSimple3dObject::Draw() {
     return;
   }
   SetUpArrays();
-#ifdef QV_MESH_HAS_MATERIALS
   for (const auto& group : FaceGroups) {
     if (group->Material && group->Material->IsCubeMap && CubeTexture)
       DrawReflection(*group);
     else
       group->Draw();
   }
-#else
-  for (const auto& group : FaceGroups) group->Draw();
-#endif
 }
 
 void TSimple3dObject::DrawReflection(const TFaceGroup& group) const {
@@ -379,13 +362,11 @@ void TSimple3dObject::DrawReflection(const TFaceGroup& group) const {
   glLoadMatrixf(texture.data());
   glMatrixMode(GL_MODELVIEW);
 
-#ifdef QV_MESH_HAS_MATERIALS
   glEnable(GL_TEXTURE_CUBE_MAP_ARB);
   glEnable(GL_TEXTURE_GEN_R);
   glEnable(GL_TEXTURE_GEN_S);
   glEnable(GL_TEXTURE_GEN_T);
   CubeTexture->Bind();
-#endif
   group.Draw();
 
   glDisable(GL_TEXTURE_GEN_R);
@@ -398,27 +379,19 @@ void TSimple3dObject::DrawReflection(const TFaceGroup& group) const {
 }
 
 void TSimple3dObject::Highlight() {
-#ifdef QV_MESH_HAS_MATERIALS
   for (const auto& group : FaceGroups)
     if (group->Material) group->Material->SetHighlight();
-#endif
   Compile();
 }
 
 void TSimple3dObject::Unhighlight() {
-#ifdef QV_MESH_HAS_MATERIALS
   for (const auto& group : FaceGroups)
     if (group->Material) group->Material->RestoreSpecular();
-#endif
   Compile();
 }
 
 void TSimple3dObject::SetCubeMapRenderer(const TCubeMapRenderer& renderer) {
-#ifdef QV_MESH_HAS_MATERIALS
   if (CubeTexture) CubeTexture->SetUp(renderer);
-#else
-  (void)renderer;
-#endif
 }
 
 void TSimple3dObject::UpdateCubeMap() {
@@ -426,9 +399,7 @@ void TSimple3dObject::UpdateCubeMap() {
   // Absent from its own reflection; a hidden mesh stays hidden afterwards.
   const bool wasVisible = Visible;
   Visible = false;
-#ifdef QV_MESH_HAS_MATERIALS
   CubeTexture->Update();
-#endif
   Visible = wasVisible;
 }
 
