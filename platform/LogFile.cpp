@@ -1,44 +1,71 @@
 #include "platform/LogFile.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
-#include <fstream>
-#include <iostream>
 #include <string>
+
+#include "platform/MessageBox.h"
+#include "platform/Paths.h"
 
 namespace qv {
 
 namespace {
 
-// "<short date> <long time>", the time part left out at exactly midnight.
-std::string TimeStamp() {
-  const std::time_t now = std::time(nullptr);
+// The box the runtime shows for an input/output failure it cannot pass on: exception class,
+// module and message. (There is no useful code address to show on this platform.)
+void ReportFailure(const char* action, const std::filesystem::path& fileName, int error) {
+  const std::string module = ExecutablePath().filename().string();
+  ShowMessageBox("Application Error",
+                 "Exception EInOutError in module " + (module.empty() ? "?" : module) + ". " +
+                     "I/O error " + std::to_string(error) + " " + action + " " +
+                     fileName.string() + ": " + std::strerror(error) + ".",
+                 TMessageIcon::Error);
+}
+
+// One fopen-write-flush-close cycle; errno of the first failing step, 0 on success.
+int WriteFile(const std::filesystem::path& fileName, const char* mode, std::string_view text) {
+  errno = 0;
+  std::FILE* file = std::fopen(fileName.c_str(), mode);
+  if (!file) return errno ? errno : EIO;
+  int error = 0;
+  if (!text.empty() && std::fwrite(text.data(), 1, text.size(), file) != text.size())
+    error = errno ? errno : EIO;
+  if (std::fflush(file) != 0 && !error) error = errno ? errno : EIO;
+  if (std::fclose(file) != 0 && !error) error = errno ? errno : EIO;
+  return error;
+}
+
+}  // namespace
+
+std::string LogTimeStamp(std::time_t time) {
   std::tm local{};
-  localtime_r(&now, &local);
+  localtime_r(&time, &local);
   char text[64];
   const bool midnight = local.tm_hour == 0 && local.tm_min == 0 && local.tm_sec == 0;
   std::strftime(text, sizeof text, midnight ? "%x" : "%x %X", &local);
   return text;
 }
 
-void ReportWriteFailure(const std::filesystem::path& fileName) {
-  std::cerr << "Error: cannot write the log file " << fileName << "\n";
+TLogFile::TLogFile(std::filesystem::path fileName) : fileName_(std::move(fileName)) { Start(); }
+
+void TLogFile::Restart(std::filesystem::path fileName) {
+  fileName_ = std::move(fileName);
+  Start();
 }
 
-}  // namespace
-
-TLogFile::TLogFile(std::filesystem::path fileName) : fileName_(std::move(fileName)) {
-  {
-    std::ofstream file(fileName_, std::ios::binary | std::ios::trunc);
-    if (!file) ReportWriteFailure(fileName_);
-  }
-  Log("*************new logfile start logging****************");
+void TLogFile::Start() {
+  if (const int error = WriteFile(fileName_, "wb", {})) ReportFailure("creating", fileName_, error);
+  Log(kLogHeader);
 }
 
 void TLogFile::Log(std::string_view message) {
-  std::ofstream file(fileName_, std::ios::binary | std::ios::app);
-  if (file) file << TimeStamp() << "   " << message << "\r\n" << std::flush;
-  if (!file) ReportWriteFailure(fileName_);
+  std::string line = LogTimeStamp(std::time(nullptr));
+  line += "   ";
+  line += message;
+  line += "\r\n";
+  if (const int error = WriteFile(fileName_, "ab", line)) ReportFailure("writing", fileName_, error);
 }
 
 TLogFile& GlobalLog() {

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <system_error>
+#include <utility>
 
 namespace qv {
 
@@ -19,17 +20,20 @@ std::string NormalizeSeparators(std::string_view path) {
 namespace {
 
 // The entry of `folder` whose name equals `name` without regard to ASCII letter case, or an empty
-// path when there is none. An exact match wins over a case-insensitive one.
+// path when there is none. An exact match wins; among several others ("Lv1" and "LV1" asked as
+// "lv1") the smallest name in byte order wins, so the choice does not depend on directory order.
 fs::path FindEntryIgnoringCase(const fs::path& folder, const std::string& name) {
   std::error_code ec;
   if (fs::exists(folder / name, ec)) return folder / name;
   fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec);
   if (ec) return {};
+  std::string best;
   for (const auto& entry : it) {
-    const std::string candidate = entry.path().filename().string();
-    if (strcasecmp(candidate.c_str(), name.c_str()) == 0) return folder / candidate;
+    std::string candidate = entry.path().filename().string();
+    if (strcasecmp(candidate.c_str(), name.c_str()) == 0 && (best.empty() || candidate < best))
+      best = std::move(candidate);
   }
-  return {};
+  return best.empty() ? fs::path() : folder / best;
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 // so the caller's own "file not found" error names what was asked for.
 
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 namespace qv {

@@ -67,6 +67,8 @@ class TPlatformWindow {
   bool Minimized() const;
   // Identifies this window in events.
   unsigned Id() const;
+  // The SDL_Window*, for the other platform files only.
+  void* NativeHandle() const { return window_; }
 
  private:
   explicit TPlatformWindow(void* window) : window_(window) {}
