@@ -1,0 +1,169 @@
+#include "models/3DSFileAdapter.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <system_error>
+
+#include "collision/CollideeObject.h"
+#include "models/3DSError.h"
+#include "models/File3DS.h"
+#include "platform/EGL.h"
+#include "platform/Paths.h"
+#include "scene/Material.h"
+#include "scene/TerrainObject.h"
+
+namespace qv {
+
+namespace {
+
+// Material names compare without regard to letter case, as the tools that wrote the files did.
+int CompareIgnoringCase(std::string_view a, std::string_view b) {
+  const std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    const auto ca = static_cast<unsigned char>(a[i]);
+    const auto cb = static_cast<unsigned char>(b[i]);
+    const int la = (ca >= 'A' && ca <= 'Z') ? ca + ('a' - 'A') : ca;
+    const int lb = (cb >= 'A' && cb <= 'Z') ? cb + ('a' - 'A') : cb;
+    if (la != lb) return la < lb ? -1 : 1;
+  }
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
+}
+
+std::filesystem::path FolderOf(const std::filesystem::path& file) {
+  // A bare file name lies in the current directory (not in the root, which a lone separator
+  // would name here).
+  const std::filesystem::path parent = file.parent_path();
+  if (parent.empty()) return std::filesystem::path(".") / "";
+  return parent / "";
+}
+
+}  // namespace
+
+const TMeshClass& T3DSFileAdapter::MeshClassFor(const std::string& meshName) {
+  if (meshName.starts_with("ter")) return TTerrainObject::Class();
+  if (meshName.starts_with("col")) return TCollideeObject::Class();
+  return TSimple3dObject::Class();
+}
+
+int T3DSFileAdapter::ReleaseLevelFor(int meshRelease, int fileRelease) {
+  // "None" (3) counts as later than every release.
+  int release = meshRelease;
+  if (release == kRelease3DSNone || fileRelease > release) release = fileRelease;
+  if (release == kRelease3DSNone) release = rlRelease3;
+  return release;
+}
+
+T3DSFileAdapter::T3DSFileAdapter(std::string_view fileName, TTextureFailure textureFailure,
+                                 TWarning warning)
+    : FileName(fileName) {
+  try {
+    Load(textureFailure, warning);
+  } catch (const E3DSError& e) {
+    // The reader's messages say what is wrong but not in which file.
+    throw E3DSError(FileName + ": " + e.what());
+  }
+}
+
+void T3DSFileAdapter::Load(TTextureFailure textureFailure, const TWarning& warning) {
+  const std::filesystem::path path = ResolvePath(FileName);
+  const auto file = std::make_unique<TFile3DS>(path);
+
+  std::error_code ec;
+  ModelWriteTime = std::filesystem::last_write_time(path, ec);
+  FolderPath = FolderOf(path);
+
+  TObjectList& meshes = file->ObjectList();
+  const int meshCount = meshes.MeshCount();
+  if (meshCount == 0) return;  // no objects and no materials, whatever the file lists
+
+  Release = ReleaseLevelFor(file->MeshRelease(), file->FileRelease());
+
+  TMaterialList& materials = file->MaterialList();
+  const int materialCount = materials.Count();
+  if (materialCount == 0) {
+    AddMaterial("Default", std::make_unique<TMaterial>());
+  } else {
+    const std::string folder = FolderPath.string();
+    for (int i = 0; i < materialCount; ++i) {
+      const TMaterial3DS* record = materials.Item(i);
+      auto material = std::make_unique<TMaterial>();
+      try {
+        material->LoadFromRecord(folder, *record);
+      } catch (const EGL& e) {
+        if (textureFailure == TTextureFailure::Raise || record->texture.map.name.empty()) throw;
+        if (warning)
+          warning(FileName + ": material \"" + record->name + "\" drawn untextured: " + e.what());
+        TMaterial3DS untextured = *record;
+        untextured.texture.map.name.clear();
+        material = std::make_unique<TMaterial>();
+        material->LoadFromRecord(folder, untextured);
+      }
+      AddMaterial(record->name, std::move(material));
+    }
+  }
+
+  const TMaterialLookup lookup = [this](const std::string& name) { return FindMaterial(name); };
+  Objects.reserve(meshCount);
+  for (int i = 0; i < meshCount; ++i) {
+    const TMesh3DS* mesh = meshes.MeshItem(i);
+    try {
+      Objects.push_back(MeshClassFor(mesh->name).Create(lookup, Release, *mesh));
+    } catch (const std::invalid_argument& e) {
+      throw EGL(FileName + ": " + e.what());
+    }
+    // The object copied what it keeps; a big level need not hold every record at once.
+    meshes.ReleaseMesh(i);
+  }
+}
+
+T3DSFileAdapter::~T3DSFileAdapter() = default;
+
+void T3DSFileAdapter::AddMaterial(const std::string& name, std::unique_ptr<TMaterial> material) {
+  const auto at = std::lower_bound(
+      MaterialTable.begin(), MaterialTable.end(), name,
+      [](const TNamedMaterial& entry, const std::string& key) {
+        return CompareIgnoringCase(entry.Name, key) < 0;
+      });
+  if (at != MaterialTable.end() && CompareIgnoringCase(at->Name, name) == 0)
+    throw EGL(FileName + ": two materials named \"" + at->Name + "\" and \"" + name +
+              "\" (names must differ in more than letter case)");
+  MaterialTable.insert(at, TNamedMaterial{name, std::move(material)});
+}
+
+TMaterial* T3DSFileAdapter::FindMaterial(const std::string& name) const {
+  const auto at = std::lower_bound(
+      MaterialTable.begin(), MaterialTable.end(), name,
+      [](const TNamedMaterial& entry, const std::string& key) {
+        return CompareIgnoringCase(entry.Name, key) < 0;
+      });
+  if (at == MaterialTable.end() || CompareIgnoringCase(at->Name, name) != 0) return nullptr;
+  return at->Material.get();
+}
+
+TSimple3dObject* T3DSFileAdapter::GetObject(int index) const {
+  if (index < 0 || index >= ObjectCount())
+    throw std::out_of_range("object " + std::to_string(index) + " of " +
+                            std::to_string(ObjectCount()));
+  return Objects[index].get();
+}
+
+bool T3DSFileAdapter::IsNewerThanModel(const std::filesystem::path& file) const {
+  std::error_code ec;
+  const auto time = std::filesystem::last_write_time(file, ec);
+  return !ec && time > ModelWriteTime;
+}
+
+void T3DSFileAdapter::UploadTextures() {
+  for (auto& entry : MaterialTable) entry.Material->UploadTexture();
+}
+
+void T3DSFileAdapter::SetMaterialsWhite() {
+  for (auto& entry : MaterialTable) entry.Material->SetWhite();
+}
+
+void T3DSFileAdapter::SetMaterialsDull() {
+  for (auto& entry : MaterialTable) entry.Material->SetDullSpecular();
+}
+
+}  // namespace qv
