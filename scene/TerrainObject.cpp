@@ -166,7 +166,8 @@ void TTerrainObject::RasteriseFace(int group, int face) {
   TVector a, b, c;
   Triangle({group, face}, a, b, c);
   // Standing triangles cover no node; skipping them early also keeps NaN corners out of NodeOf.
-  if (!(AreaXZ(a, b, c) != 0)) return;
+  const float area = AreaXZ(a, b, c);
+  if (!std::isfinite(area) || area == 0) return;
   const TNodeIndex low = NodeOf(std::min({a.x, b.x, c.x}), std::min({a.z, b.z, c.z}));
   const TNodeIndex high = NodeOf(std::max({a.x, b.x, c.x}), std::max({a.z, b.z, c.z}));
   // The corners lie in the box, so this clamp only guards against rounding at its edges.
