@@ -85,6 +85,7 @@ class TFile3DS {
   bool materialNamesStale_ = true;
   std::vector<TNameEntry3DS> objectNames_;
   std::vector<TNameEntry3DS> materialNames_;
+  std::vector<TChunkNode3DS*> meshObjects_;  // named objects holding a mesh, by mesh index
   std::vector<uint8_t> owned_;       // the file's bytes
   const uint8_t* data_ = nullptr;    // owned_.data()
   size_t size_ = 0;                  // bytes in the file

@@ -4,4 +4,15 @@
 #include <string>
 #include <vector>
 
-namespace qvtool {}
+namespace qvtool {
+
+// info FILE.3ds [--json]: lists the meshes and materials of a model file.
+int RunInfo(const std::vector<std::string>& args);
+
+// view FILE.3ds [--screenshot OUT.png] [--size WxH]: shows a model as the game lights it.
+int RunView(const std::vector<std::string>& args);
+
+// demo OUTDIR: writes the bundled demo levels, objects and settings below OUTDIR.
+int RunDemo(const std::vector<std::string>& args);
+
+}  // namespace qvtool

@@ -19,6 +19,9 @@ struct TCommand {
 
 const TCommand kCommands[] = {
     {"help", nullptr, "help                      this list"},
+    {"info", qvtool::RunInfo, "info FILE.3ds [--json]    meshes and materials of a model file"},
+    {"demo", qvtool::RunDemo, "demo OUTDIR               write the demo levels and settings"},
+    {"view", qvtool::RunView, "view FILE.3ds [--screenshot OUT.png] [--size WxH]  show a model"},
 };
 
 int PrintUsage(FILE* out) {
