@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
 #include <fstream>
 
 #include "platform/EGL.h"
@@ -82,7 +83,11 @@ int LoadTGA(std::istream& in, TTgaData& data) {
 
 int LoadTGA(const std::string& fileName, TTgaData& data) {
   data.Pixels.clear();
-  std::ifstream in(ResolvePath(fileName), std::ios::binary);
+  const std::filesystem::path path = ResolvePath(fileName);
+  // Only plain files: a folder "opens" on Linux and a pipe or device could block or never end.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) return tgaCannotOpen;
+  std::ifstream in(path, std::ios::binary);
   if (!in) return tgaCannotOpen;
   return LoadTGA(in, data);
 }
