@@ -1,0 +1,119 @@
+#pragma once
+// Stand-in scene objects for the partition-tree tests: a named box with a chosen kind, whose
+// sphere is the box's circumsphere unless a test sets one, and helpers to read a tree's shape.
+
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "collision/BOPBetween.h"
+#include "collision/BOPLeaf.h"
+#include "collision/BOPNode.h"
+#include "scene/3dObject.h"
+#include "scene/3dObjectList.h"
+
+namespace qv::test {
+
+enum class TKind { Plain, Terrain, Collidee };
+
+class TBoxObject : public T3dObject {
+ public:
+  TBoxObject(std::string name, const TBox& box, TKind kind = TKind::Plain, bool transparent = false)
+      : name_(std::move(name)), kind_(kind) {
+    Transparent = transparent;
+    BoundingBox = box;
+    const float hx = (box.maxX - box.minX) / 2, hy = (box.maxY - box.minY) / 2,
+                hz = (box.maxZ - box.minZ) / 2;
+    BoundingSphere = {box.minX + hx, box.minY + hy, box.minZ + hz,
+                      std::sqrt(hx * hx + hy * hy + hz * hz)};
+    BoxVolume = 8 * hx * hy * hz;
+    SphereVolume = 4.188790204786391f * BoundingSphere.r * BoundingSphere.r * BoundingSphere.r;
+    ChooseBound();
+  }
+
+  void GetName(std::string& name) const override { name = name_; }
+  void CalcBoundingBox() override {}
+  void CalcBoundingSphere() override {}
+  void CalcTransparent() override {}
+  void Draw() override {}
+  void Highlight() override {}
+  void Unhighlight() override {}
+
+  TKind Kind() const { return kind_; }
+
+ private:
+  std::string name_;
+  TKind kind_;
+};
+
+inline TBOPKinds TestKinds() {
+  return {[](const T3dObject& o) { return static_cast<const TBoxObject&>(o).Kind() == TKind::Terrain; },
+          [](const T3dObject& o) {
+            return static_cast<const TBoxObject&>(o).Kind() == TKind::Collidee;
+          }};
+}
+
+// Owns the objects; List() refers to them in creation order.
+class TObjectSet {
+ public:
+  TBoxObject& Add(std::string name, const TBox& box, TKind kind = TKind::Plain,
+                  bool transparent = false) {
+    objects_.push_back(std::make_unique<TBoxObject>(std::move(name), box, kind, transparent));
+    list_.Add(objects_.back().get());
+    return *objects_.back();
+  }
+  const T3dObjectList& List() const { return list_; }
+  TBoxObject& operator[](int i) { return *objects_[i]; }
+  int Size() const { return static_cast<int>(objects_.size()); }
+
+ private:
+  std::vector<std::unique_ptr<TBoxObject>> objects_;
+  T3dObjectList list_{TOwnership::Refers};
+};
+
+// Leaves below `node`, left to right.
+inline void CollectLeaves(const TBOPNode& node, std::vector<const TBOPLeaf*>& leaves) {
+  if (auto leaf = dynamic_cast<const TBOPLeaf*>(&node)) {
+    leaves.push_back(leaf);
+    return;
+  }
+  const auto& between = dynamic_cast<const TBOPBetween&>(node);
+  CollectLeaves(between.First(), leaves);
+  CollectLeaves(between.Second(), leaves);
+}
+
+inline std::vector<std::string> LeafNames(const TBOPNode& node) {
+  std::vector<const TBOPLeaf*> leaves;
+  CollectLeaves(node, leaves);
+  std::vector<std::string> names;
+  for (const TBOPLeaf* leaf : leaves) {
+    std::string name;
+    leaf->Object().GetName(name);
+    names.push_back(name);
+  }
+  return names;
+}
+
+inline std::vector<std::string> Names(const T3dObjectList& list) {
+  std::vector<std::string> names;
+  for (int i = 0; i < list.Count(); ++i) {
+    std::string name;
+    list.Get(i)->GetName(name);
+    names.push_back(name);
+  }
+  return names;
+}
+
+// A box-shaped view: |x| < half, |y| < half, -depth < z < 0, looking along -z; the near plane is
+// z = 0, so an object's view distance is its depth.
+inline TFrustum BoxFrustum(float half, float depth) {
+  return {TPlane{-1, 0, 0, half}, TPlane{1, 0, 0, half},  TPlane{0, 1, 0, half},
+          TPlane{0, -1, 0, half}, TPlane{0, 0, 1, depth}, TPlane{0, 0, -1, 0}};
+}
+
+inline TBox Cube(float x, float y, float z, float half) {
+  return {x - half, x + half, y - half, y + half, z - half, z + half};
+}
+
+}  // namespace qv::test
