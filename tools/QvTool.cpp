@@ -22,7 +22,6 @@ const TCommand kCommands[] = {
     {"info", qvtool::RunInfo, "info FILE.3ds [--json]    meshes and materials of a model file"},
     {"demo", qvtool::RunDemo, "demo OUTDIR               write the demo levels and settings"},
     {"view", qvtool::RunView, "view FILE.3ds [--screenshot OUT.png] [--size WxH]  show a model"},
-    {"view", qvtool::RunView, "view FILE.3ds [--screenshot OUT.png] [--size WxH]  show a model"},
 };
 
 int PrintUsage(FILE* out) {
