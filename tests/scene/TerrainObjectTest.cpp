@@ -239,6 +239,20 @@ TEST(TerrainQuery, JustOutsideAnEdgeAnswersFromThePlaneAtTheQuery) {
   EXPECT_NE(far.x, 9.5f);
 }
 
+TEST(TerrainQuery, FirstCloseEnoughNodeAnswersAtOnce) {
+  // A flat half and a steep half (y = 10 (x - 5)) meeting at x = 5. The query (5.1, 5.1) lies on
+  // the steep side, but its first surrounding node (5.0, 5.0) belongs to a flat triangle whose
+  // closeness (0.54) is under 1.501, so that triangle's plane answers without looking further.
+  TTerrainBuilder b;
+  b.Rect(0, 0, 5, 10, 0);
+  b.Triangle({5, 0, 0}, {10, 50, 0}, {10, 50, 10});
+  b.Triangle({5, 0, 0}, {10, 50, 10}, {5, 0, 10});
+  const auto t = b.Build();
+  ASSERT_EQ(t->NodeCountX(), 51);
+  EXPECT_FLOAT_EQ(t->SurfacePoint(5.1f, 5.1f, 1, 1).y, 0);
+  EXPECT_NEAR(t->SurfacePoint(5.3f, 5.1f, 1, 1).y, 3, 1e-4);  // all four nodes on the steep side
+}
+
 TEST(TerrainQuery, VerticalWallNeverAnswersAndHiddenTerrainStillDoes) {
   TTerrainBuilder b;
   b.Rect(0, 0, 10, 10, 0);
