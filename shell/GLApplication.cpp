@@ -1,0 +1,332 @@
+#include "shell/GLApplication.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+
+#include "platform/AssertionFailure.h"
+#include "platform/BitmapFont.h"
+#include "platform/Clock.h"
+#include "platform/EGL.h"
+#include "platform/LogFile.h"
+#include "platform/MessageBox.h"
+
+namespace qv {
+
+namespace {
+
+constexpr int kFontHeight = 20;     // pixels, em height
+constexpr int kFontLists = 256;     // reserved per font; glyphs fill the first 255
+constexpr int kMaxGLErrorLines = 19;
+
+[[noreturn]] void Overflow() { throw std::overflow_error("Integer overflow"); }
+
+// (value * 1000) / frequency rounded to nearest, ties to even, exact in 64-bit integers.
+std::int64_t ScaleToMs(std::int64_t delta, std::int64_t frequency) {
+  std::int64_t scaled = 0;
+  if (__builtin_mul_overflow(delta, std::int64_t{1000}, &scaled)) Overflow();
+  if (frequency == 0) return scaled;
+  if (frequency == -1 && scaled == INT64_MIN) Overflow();
+  std::int64_t quotient = scaled / frequency;
+  const std::int64_t remainder = scaled % frequency;
+  const auto magnitude = [](std::int64_t v) {
+    return v < 0 ? std::uint64_t{0} - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
+  };
+  const std::uint64_t twiceRemainder = magnitude(remainder) * 2;
+  const std::uint64_t divisor = magnitude(frequency);
+  if (twiceRemainder > divisor || (twiceRemainder == divisor && quotient % 2 != 0))
+    quotient += (scaled < 0) != (frequency < 0) ? -1 : 1;
+  return quotient;
+}
+
+}  // namespace
+
+TGLApplication::TGLApplication() : StartCounter(PerformanceCounter()) {
+  int x = 0, y = 0;
+  GlobalCursorPos(x, y);
+  MouseX = x;
+  MouseY = y;
+}
+
+TGLApplication::~TGLApplication() {
+  // Only test instances end here with a window still open; the global one lives to the end.
+  GameWindow.reset();
+  if (RC && Wnd) {
+    Wnd->ReleaseCurrent();
+    TPlatformWindow::DeleteGLContext(RC);
+  }
+  Wnd.reset();
+  if (videoStarted_) QuitVideo();
+}
+
+int TGLApplication::Run(TGLWindowClass windowClass) {
+  GlWindowClass = std::move(windowClass);
+  try {
+    return MainLoop();
+  } catch (const std::exception& error) {
+    ShowError(error);
+  } catch (...) {
+    ShowError(std::runtime_error("Unknown exception"));
+  }
+  // A teardown that fails again has logged its EGL already; the exit code is 1 either way.
+  try {
+    KillGLWindow();
+  } catch (const std::exception&) {
+  }
+  // Without a context the game window has nothing left to release; it goes with the run.
+  GameWindow.reset();
+  return 1;
+}
+
+int TGLApplication::MainLoop() {
+  if (!GlWindowClass.create) throw EGL("no GLWindow class defined");
+  CreateGLWindow();
+  GameWindow = GlWindowClass.create();
+  if (!GameWindow->GLLoad()) {
+    KillGLWindow();
+    throw EGL("GlWindowClass.GLLoad failed");
+  }
+  Resize(Width, Height);
+  Active = true;
+
+  int exitCode = 0;
+  for (;;) {
+    TMessage message;
+    if (PeekMessage(message)) {
+      if (message.kind == TMessageKind::Quit) {
+        exitCode = message.a;
+        break;
+      }
+      WindowProc(message);
+      continue;
+    }
+    if (ModeChangePending) RebuildForModeChange();
+    if (Active) {
+      const bool goOn = GameWindow->GLDraw();
+      if (goOn) DC->SwapBuffers();
+      ReportGLErrors();
+      if (!goOn) break;
+    } else {
+      WaitMessage();
+    }
+  }
+
+  if (GameWindow) {
+    GameWindow->GLStore();
+    GameWindow.reset();
+  }
+  KillGLWindow();
+  GlobalLog().Log("end program");
+  return exitCode;
+}
+
+void TGLApplication::RebuildForModeChange() {
+  ModeChangePending = false;
+  if (!GameWindow->GLStore()) throw EGL("GlWindowClass.GLStore failed");
+  KillGLWindow();
+  CreateGLWindow();
+  if (!GameWindow->GLLoad()) throw EGL("GlWindowClass.GLLoad failed");
+  Resize(Width, Height);
+}
+
+void TGLApplication::CreateGLWindow() {
+  GlobalLog().Log("CreateGLWindow...");
+  KeyStates.fill(0);
+
+  if (!videoStarted_) {
+    if (!InitVideo()) {
+      GlobalLog().Log("video start failed: " + LastError());
+      throw EGL("Failed To Register The Window Class.");
+    }
+    videoStarted_ = true;
+  }
+
+  if (FullScreen && !DisplayModeAvailable(Width, Height, Bits)) {
+    // Unattended, the windowed mode is the safe answer: the program goes on and the display is
+    // left alone.
+    const TAnswer answer = AskYesNo(
+        "Error", "This FullScreen Mode Is Not Supported. Use Windowed Mode Instead?",
+        TMessageIcon::Warning, TAnswer::Yes);
+    if (answer != TAnswer::Yes) throw EGL("Program is now closing");
+    FullScreen = false;
+  }
+
+  TWindowRequest request;
+  request.title = Title;
+  request.width = Width;
+  request.height = Height;
+  request.bits = Bits;
+  request.mode = FullScreen ? TWindowMode::FullScreen : TWindowMode::Windowed;
+  Wnd = TPlatformWindow::Create(request);
+  if (!Wnd) {
+    GlobalLog().Log("window creation failed: " + LastError());
+    KillGLWindow();
+    throw EGL("Window creation error.");
+  }
+  DC = Wnd.get();
+
+  RC = Wnd->CreateGLContext();
+  if (!RC) throw std::runtime_error("Cannot create the OpenGL context: " + LastError());
+
+  Wnd->Show();
+  DisableScreenSaver();
+  GlobalLog().Log("CreateGLWindow done");
+  glEnable(GL_SCISSOR_TEST);
+}
+
+void TGLApplication::KillGLWindow() {
+  GlobalLog().Log("KillGLWindow...");
+  if (FullScreen) ShowSystemCursor(true);  // the display mode returns with the window
+  if (RC) {
+    if (!Wnd || !Wnd->ReleaseCurrent()) throw EGL("Release of DC and RC failed.");
+    TPlatformWindow::DeleteGLContext(RC);
+    RC = nullptr;
+  }
+  DC = nullptr;
+  Wnd.reset();
+  if (videoStarted_) {
+    QuitVideo();
+    videoStarted_ = false;
+  }
+  GlobalLog().Log("KillGLWindow done");
+}
+
+void TGLApplication::SetDisplayMode(int width, int height, int bits, bool fullScreen) {
+  if (width != 0 && height != 0 && bits != 0) {
+    Width = width;
+    Height = height;
+    Bits = bits;
+  } else {
+    Width = SavedWidth;
+    Height = SavedHeight;
+    Bits = SavedBits;
+  }
+  FullScreen = fullScreen;
+  ModeChangePending = true;
+}
+
+void TGLApplication::Resize(int width, int height) {
+  Width = width == 0 ? 1 : width;
+  Height = height == 0 ? 1 : height;
+  SetViewport(Width, Height);
+  if (GameWindow) GameWindow->GLResize();
+  if (!FullScreen) {
+    SavedBits = Bits;
+    SavedHeight = Height;
+    SavedWidth = Width;
+  }
+}
+
+void TGLApplication::SetViewport(int width, int height) {
+  glViewport(0, 0, width, height);
+  glScissor(0, 0, width, height);
+}
+
+void TGLApplication::ResetViewport() { SetViewport(Width, Height); }
+
+bool TGLApplication::KeyDown(int key) const {
+  if (key < 1 || key > 254) throw EAssertionFailed("Invalid Input Index");
+  return KeyStates[static_cast<std::size_t>(key)] != 0;
+}
+
+std::int64_t TGLApplication::TimeMs() const {
+  const std::int64_t frequency = PerformanceFrequency();
+  std::int64_t delta = 0;
+  if (__builtin_sub_overflow(PerformanceCounter(), StartCounter, &delta)) Overflow();
+  return ScaleToMs(delta, frequency);
+}
+
+void TGLApplication::Quit() { PostQuitMessage(0); }
+
+void TGLApplication::SetCursorVisible(bool visible) {
+  if (visible == CursorVisible) return;
+  CursorVisible = visible;
+  ShowSystemCursor(visible);
+}
+
+void TGLApplication::SetMousePos(TPoint point) {
+  MouseX = point.x;
+  MouseY = point.y;
+  // In client coordinates: the same spot as (x + WindowX, y + WindowY) on screen, without
+  // depending on a move message having arrived.
+  if (Wnd) Wnd->WarpMouse(point.x, point.y);
+}
+
+int TGLApplication::BuildFont(const std::string& faceName) {
+  const GLuint base = glGenLists(kFontLists);
+  if (base == 0) throw EGL("BuildFont: no display lists left for the font \"" + faceName + "\"");
+  std::string error;
+  if (!BuildBitmapFont(base, faceName, kFontHeight, TFontWeight::Bold, error)) {
+    glDeleteLists(base, kFontLists);
+    throw EGL("BuildFont: " + error);
+  }
+  return static_cast<int>(base);
+}
+
+void TGLApplication::KillFont(int listBase) {
+  glDeleteLists(static_cast<GLuint>(listBase), kFontLists);
+}
+
+std::string TGLApplication::ErrorText(const std::string& message) {
+  std::string text = message;
+  if (!text.empty() && static_cast<unsigned char>(text.back()) > static_cast<unsigned char>('.'))
+    text += '.';
+  return text;
+}
+
+void TGLApplication::ShowError(const std::exception& error) const {
+  ShowMessageBox("Error", ErrorText(error.what()), TMessageIcon::Error, Wnd.get());
+}
+
+void TGLApplication::ReportGLErrors() const {
+  for (int line = 0; line < kMaxGLErrorLines; ++line) {
+    const GLenum error = glGetError();
+    if (error == GL_NO_ERROR) break;
+    const GLubyte* text = gluErrorString(error);
+    if (text) {
+      GlobalLog().Log(reinterpret_cast<const char*>(text));
+    } else {
+      char unknown[48];
+      std::snprintf(unknown, sizeof unknown, "unknown GL error 0x%04X", error);
+      GlobalLog().Log(unknown);
+    }
+  }
+}
+
+int TGLApplication::WindowProc(const TMessage& message) {
+  const auto keyIndex = [](int code) { return static_cast<std::size_t>(code) & 0xFF; };
+  switch (message.kind) {
+    case TMessageKind::ScreenSave: break;
+    case TMessageKind::Move:
+      WindowX = message.a;
+      WindowY = message.b;
+      break;
+    case TMessageKind::Size: Resize(message.a, message.b); break;
+    case TMessageKind::Activate: Active = message.a == 0; break;
+    case TMessageKind::Close: PostQuitMessage(0); break;
+    case TMessageKind::KeyDown: KeyStates[keyIndex(message.a)] = 1; break;
+    case TMessageKind::KeyUp:
+      KeyStates[keyIndex(message.a)] = 0;
+      if (OnKeyUp) OnKeyUp(message.a);
+      break;
+    case TMessageKind::MouseMove:
+      MouseX = message.a;
+      MouseY = message.b;
+      break;
+    case TMessageKind::ButtonDown: KeyStates[keyIndex(message.a)] = 1; break;
+    case TMessageKind::ButtonUp: KeyStates[keyIndex(message.a)] = 0; break;
+    case TMessageKind::Quit:
+    case TMessageKind::Other: break;
+  }
+  return 0;
+}
+
+TGLApplication& GlobalApplication() {
+  static TGLApplication application;
+  return application;
+}
+
+}  // namespace qv

@@ -1,0 +1,117 @@
+#pragma once
+// TGLApplication: the one OpenGL window of the program, its message handling, keyboard and mouse
+// state, the millisecond clock, bitmap-font text and the main loop. It knows nothing of the game:
+// the game hands Run a TGLWindowClass, and the application owns the one instance made from it.
+//
+// Contract:
+//  - Exactly one application object exists for the program (GlobalApplication), created before
+//    main runs its own code. Tests may make their own instances for the pure bookkeeping
+//    operations (Resize, KeyDown, TimeMs, WindowProc, ...); TGLWindow::PrintText always uses the
+//    global one.
+//  - Run never lets an exception out: every failure ends in the error box, KillGLWindow and exit
+//    code 1. A normal end (Escape, the close button) gives 0.
+//  - Single-threaded. The key-up callback runs between frames, never inside GLDraw.
+//  - Failures raised here are EGL (logged when made) with the exact messages of the loop.
+
+#include <array>
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/Events.h"
+#include "platform/Window.h"
+#include "shell/GLWindow.h"
+
+namespace qv {
+
+struct TPoint {
+  int x = 0;  // pixels
+  int y = 0;  // pixels
+};
+
+class TGLApplication {
+ public:
+  TGLApplication();
+  ~TGLApplication();
+  TGLApplication(const TGLApplication&) = delete;
+  TGLApplication& operator=(const TGLApplication&) = delete;
+
+  // Stores windowClass, runs the main loop and returns the exit code.
+  int Run(TGLWindowClass windowClass);
+
+  void CreateGLWindow();
+  void KillGLWindow();
+
+  // Non-zero width, height and bits become the mode; otherwise the saved windowed mode comes
+  // back. The main loop rebuilds window and context at its next idle pass.
+  void SetDisplayMode(int width, int height, int bits, bool fullScreen);
+  // The client area changed: 0 becomes 1; viewport, game window and (windowed only) saved mode.
+  void Resize(int width, int height);
+  // Viewport and scissor box both to (0, 0, width, height).
+  void SetViewport(int width, int height);
+  void ResetViewport();
+
+  // Whether the key (or mouse button) with this virtual-key code is down. Codes outside 1..254
+  // raise EAssertionFailed "Invalid Input Index".
+  bool KeyDown(int key) const;
+  // Milliseconds since StartCounter, rounded to nearest (ties to even); std::overflow_error when
+  // the 64-bit arithmetic overflows.
+  std::int64_t TimeMs() const;
+  // Ends the main loop with exit code 0 once pending messages are handled.
+  void Quit();
+  void SetCursorVisible(bool visible);
+  // Stores the point (client coordinates) and moves the cursor there.
+  void SetMousePos(TPoint point);
+  // Reserves 256 display lists and fills the first 255 with the glyphs of `faceName`, 20 pixels,
+  // bold. Returns the first list. EGL when no list can be reserved or no font can be loaded.
+  int BuildFont(const std::string& faceName);
+  void KillFont(int listBase);
+  // The error box: caption "Error", the message with a full stop appended when its last
+  // character sorts after ".".
+  void ShowError(const std::exception& error) const;
+  // Logs the text of each pending GL error, at most 19 lines per call.
+  void ReportGLErrors() const;
+
+  // The window procedure: applies one message to the application's state. Returns its result.
+  int WindowProc(const TMessage& message);
+
+  // The text ShowError shows for `message`.
+  static std::string ErrorText(const std::string& message);
+
+  // Fields, in the design's order.
+  TPlatformWindow* DC = nullptr;            // the window's drawing surface (the window itself)
+  TGLContextHandle RC = nullptr;            // OpenGL context
+  std::unique_ptr<TPlatformWindow> Wnd;     // the window
+  std::string Title = "GLApplication";      // window caption; nothing changes it
+  bool Active = false;                      // window not minimised; frames drawn only while true
+  std::int32_t Bits = 32;                   // colour depth, bits per pixel
+  bool FullScreen = false;                  // current mode
+  std::int32_t Height = 600;                // client height, pixels
+  std::int32_t Width = 800;                 // client width, pixels
+  bool ModeChangePending = false;           // the loop rebuilds the window at its next idle pass
+  std::array<std::uint8_t, 256> KeyStates{};  // 1 while the key with this virtual-key code is down
+  std::function<void(int key)> OnKeyUp;     // called for every key release
+  bool CursorVisible = true;                // last state given to the system cursor
+  std::int32_t MouseX = 0;                  // last mouse position, client pixels
+  std::int32_t MouseY = 0;                  // last mouse position, client pixels
+  std::int64_t StartCounter = 0;            // performance count at construction: zero of TimeMs
+  TGLWindowClass GlWindowClass;             // the game's window class, given to Run
+  std::unique_ptr<TGLWindow> GameWindow;    // the one instance of GlWindowClass
+  std::int32_t SavedBits = 0;               // last windowed mode, restored when leaving full screen
+  std::int32_t SavedHeight = 0;             // last windowed mode, restored when leaving full screen
+  std::int32_t SavedWidth = 0;              // last windowed mode, restored when leaving full screen
+  std::int32_t WindowX = 0;                 // screen position of the client area, from Move
+  std::int32_t WindowY = 0;                 // screen position of the client area, from Move
+
+ private:
+  int MainLoop();
+  void RebuildForModeChange();
+  bool videoStarted_ = false;  // InitVideo succeeded and QuitVideo is still owed
+};
+
+// The global application object.
+TGLApplication& GlobalApplication();
+
+}  // namespace qv

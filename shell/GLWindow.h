@@ -1,0 +1,45 @@
+#pragma once
+// TGLWindow: what the game gives the shell. The shell constructs exactly one instance through a
+// class reference (TGLWindowClass) with the GL context current, and then calls its virtual
+// operations: GLLoad after every creation of the context, GLStore before every destruction,
+// GLResize after every viewport change and GLDraw once per frame.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace qv {
+
+class TGLWindow {
+ public:
+  virtual ~TGLWindow() = default;
+
+  // Slot 2: builds every GL resource of the game. False aborts.
+  virtual bool GLLoad() = 0;
+  // Slot 3: releases the GL resources before the context goes. False aborts a mode change.
+  virtual bool GLStore() = 0;
+  // Slot 4: the viewport size changed (the application's Width and Height hold it).
+  virtual void GLResize() = 0;
+  // Slot 5: advances and draws one frame. False ends the main loop.
+  virtual bool GLDraw() = 0;
+
+  // Draws `text` with the bitmap font whose lists start at `fontBase`, one list per byte, at
+  // window pixel (x, y) counted from the lower-left corner (both 0 or more). Leaves the
+  // projection and model-view matrices and the list base as it found them, with model-view the
+  // current matrix mode.
+  void PrintText(int x, int y, std::string_view text, int fontBase) const;
+};
+
+// A class reference to a TGLWindow descendant: its name and its virtual constructor (slot 1).
+struct TGLWindowClass {
+  std::string name;                                  // the class's name
+  std::function<std::unique_ptr<TGLWindow>()> create;  // makes one instance; empty when unset
+};
+
+template <class T>
+TGLWindowClass GLWindowClassOf(std::string name) {
+  return {std::move(name), [] { return std::unique_ptr<TGLWindow>(std::make_unique<T>()); }};
+}
+
+}  // namespace qv

@@ -1,0 +1,29 @@
+#pragma once
+// TPlaceholderWindow: the smallest game window the shell can run, so that the window, the loop
+// and the font can be seen before the real game window exists. It clears to a dark blue, prints
+// one line with PrintText and ends the program on Escape (key code 27).
+
+#include "shell/GLWindow.h"
+
+namespace qv {
+
+class TPlaceholderWindow : public TGLWindow {
+ public:
+  TPlaceholderWindow();
+  ~TPlaceholderWindow() override;
+
+  bool GLLoad() override;
+  bool GLStore() override;
+  void GLResize() override;
+  bool GLDraw() override;
+
+  static constexpr const char* kText = "Quorvantille - the game is on its way. Escape quits.";
+
+ private:
+  void KeyUp(int key);
+  int font_ = 0;  // first display list of the font; 0 while none is built
+};
+
+TGLWindowClass PlaceholderWindowClass();
+
+}  // namespace qv

@@ -1,0 +1,73 @@
+#include "shell/UnattendedWindow.h"
+
+#include <GL/gl.h>
+
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/Events.h"
+#include "platform/IniFile.h"
+#include "platform/Keys.h"
+#include "platform/LogFile.h"
+#include "platform/PngFile.h"
+#include "shell/GLApplication.h"
+
+namespace qv {
+
+namespace {
+constexpr std::int64_t kGraceMs = 2000;  // after Escape, before Quit steps in
+}
+
+TUnattendedWindow::TUnattendedWindow(std::unique_ptr<TGLWindow> game, std::int64_t quitAfterMs,
+                                     std::filesystem::path screenshot)
+    : game_(std::move(game)), quitAfterMs_(quitAfterMs), screenshot_(std::move(screenshot)) {}
+
+bool TUnattendedWindow::GLLoad() { return game_->GLLoad(); }
+bool TUnattendedWindow::GLStore() { return game_->GLStore(); }
+void TUnattendedWindow::GLResize() { game_->GLResize(); }
+
+bool TUnattendedWindow::GLDraw() {
+  if (!game_->GLDraw()) return false;
+  TGLApplication& app = GlobalApplication();
+  const std::int64_t now = app.TimeMs();
+  if (!escapeSent_ && now >= quitAfterMs_) {
+    escapeSent_ = true;
+    if (!screenshot_.empty()) {
+      // The frame is complete in the back buffer; the shell swaps it after this call.
+      std::vector<std::uint8_t> rgba(static_cast<std::size_t>(app.Width) * app.Height * 4);
+      glPixelStorei(GL_PACK_ALIGNMENT, 1);
+      glReadBuffer(GL_BACK);
+      glReadPixels(0, 0, app.Width, app.Height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+      if (WritePngFile(screenshot_, app.Width, app.Height, rgba, TRowOrder::BottomUp))
+        GlobalLog().Log("screenshot saved to " + screenshot_.string());
+      else
+        GlobalLog().Log("cannot save the screenshot " + screenshot_.string());
+    }
+    PostKeyMessage(TMessageKind::KeyDown, kVkEscape);
+    PostKeyMessage(TMessageKind::KeyUp, kVkEscape);
+  } else if (escapeSent_ && now >= quitAfterMs_ + kGraceMs) {
+    app.Quit();
+  }
+  return true;
+}
+
+TGLWindowClass UnattendedOr(TGLWindowClass game) {
+  const char* quitAfter = std::getenv("QV_QUIT_AFTER_MS");
+  if (!quitAfter || !*quitAfter) return game;
+  int ms = 0;
+  if (!ParseIniInteger(quitAfter, ms) || ms < 0)
+    throw std::invalid_argument(std::string("QV_QUIT_AFTER_MS is not a whole number of "
+                                            "milliseconds: \"") + quitAfter + "\"");
+  const char* shot = std::getenv("QV_SCREENSHOT");
+  const std::filesystem::path screenshot = shot ? shot : "";
+  TGLWindowClass wrapped;
+  wrapped.name = game.name;
+  wrapped.create = [game, ms, screenshot]() -> std::unique_ptr<TGLWindow> {
+    return std::make_unique<TUnattendedWindow>(game.create(), ms, screenshot);
+  };
+  return wrapped;
+}
+
+}  // namespace qv

@@ -1,0 +1,39 @@
+#pragma once
+// The unattended run: when the environment variable QV_QUIT_AFTER_MS holds a number of
+// milliseconds, the game window is wrapped so that, at the first frame drawn after that time
+// (TimeMs), the frame is saved as a PNG to the path in QV_SCREENSHOT (if set), and an Escape key
+// press and release is put into the message queue, so the program ends through its own key
+// handling. Should the game still run two seconds later, Quit ends it. `make run` uses this on a
+// machine without a display; nothing else does.
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+
+#include "shell/GLWindow.h"
+
+namespace qv {
+
+class TUnattendedWindow : public TGLWindow {
+ public:
+  TUnattendedWindow(std::unique_ptr<TGLWindow> game, std::int64_t quitAfterMs,
+                    std::filesystem::path screenshot);
+
+  bool GLLoad() override;
+  bool GLStore() override;
+  void GLResize() override;
+  bool GLDraw() override;
+
+ private:
+  std::unique_ptr<TGLWindow> game_;
+  std::int64_t quitAfterMs_;          // TimeMs at which the run ends
+  std::filesystem::path screenshot_;  // empty: no screenshot
+  bool escapeSent_ = false;
+};
+
+// `game` unchanged when QV_QUIT_AFTER_MS is unset; otherwise a class making TUnattendedWindow
+// around an instance of `game`. A value that is not a whole number of milliseconds is refused
+// with std::invalid_argument naming the variable.
+TGLWindowClass UnattendedOr(TGLWindowClass game);
+
+}  // namespace qv
