@@ -1,5 +1,6 @@
 #include "scene/TgaWriter.h"
 
+#include <algorithm>
 #include <fstream>
 #include <stdexcept>
 #include <string>
@@ -65,7 +66,7 @@ std::vector<std::uint8_t> EncodeTga(const TTgaImage& image, ETgaOrigin origin) {
   if (image.Pixels.size() != size)
     throw std::invalid_argument("TGA pixel buffer holds " + std::to_string(image.Pixels.size()) +
                                 " bytes, the image needs " + std::to_string(size));
-  std::vector<std::uint8_t> out(18, 0);
+  std::vector<std::uint8_t> out(18 + size, 0);
   out[2] = 2;  // uncompressed true colour
   out[12] = static_cast<std::uint8_t>(image.Width & 0xFF);
   out[13] = static_cast<std::uint8_t>(image.Width >> 8);
@@ -75,7 +76,7 @@ std::vector<std::uint8_t> EncodeTga(const TTgaImage& image, ETgaOrigin origin) {
   std::uint8_t descriptor = image.BitsPerPixel == 32 ? 8 : 0;  // alpha bits per pixel
   if (origin == ETgaOrigin::TopLeft) descriptor |= 0x20;
   out[17] = descriptor;
-  out.insert(out.end(), image.Pixels.begin(), image.Pixels.end());
+  std::copy(image.Pixels.begin(), image.Pixels.end(), out.begin() + 18);
   return out;
 }
 
