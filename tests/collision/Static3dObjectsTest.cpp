@@ -1,0 +1,154 @@
+// The static container's tree decision: reload the "bop" file only when it is strictly newer than
+// the model, rebuild and rewrite otherwise or when it cannot be read.
+
+#include "collision/Static3dObjects.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+#include "platform/EGL.h"
+#include "scene/ModelSource.h"
+#include "tests/collision/BOPTestObjects.h"
+#include "tests/support/TempDir.h"
+
+namespace qv::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A model source over stand-in objects, with a model file whose time the test controls.
+class TFakeSource : public TModelSource {
+ public:
+  TFakeSource(const fs::path& folder, TObjectSet& objects) : folder_(folder), objects_(objects) {
+    model_ = folder / "Objects.3DS";
+    std::ofstream(model_) << "model";
+  }
+  int ObjectCount() const override { return objects_.Size(); }
+  T3dObject* GetObject(int index) const override { return &objects_[index]; }
+  fs::path Folder() const override { return folder_; }
+  bool IsNewerThanModel(const fs::path& file) const override {
+    return fs::exists(file) && fs::last_write_time(file) > fs::last_write_time(model_);
+  }
+  const fs::path& Model() const { return model_; }
+
+ private:
+  fs::path folder_;
+  TObjectSet& objects_;
+  fs::path model_;
+};
+
+std::string ReadBytes(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void Level(TObjectSet& set) {
+  set.Add("ground", {-50, 50, -1, 0, -50, 50}, TKind::Terrain);
+  set.Add("col_wall", {-50, 50, 0, 4, -51, -50}, TKind::Collidee);
+  set.Add("glass", Cube(0, 1, -10, 1), TKind::Plain, true);
+  set.Add("crate", Cube(3, 1, -10, 1));
+}
+
+TEST(Static3dObjects, BuildsAndSavesThenReloadsAnUnchangedLevel) {
+  TempDir dir;
+  TObjectSet set;
+  Level(set);
+  TFakeSource source(dir.Path(), set);
+  const fs::path bop = dir.Path() / "bop";
+  fs::last_write_time(source.Model(), fs::file_time_type::clock::now() - std::chrono::hours(1));
+
+  TStatic3dObjects first(TestKinds());
+  first.LoadFromAdapter(source);
+  ASSERT_NE(first.Tree(), nullptr);
+  EXPECT_EQ(first.Tree()->Origin(), TBOPOrigin::Built);
+  EXPECT_EQ(first.MemberCount(), 4);
+  EXPECT_TRUE(first.Transparent);
+  const std::string saved = ReadBytes(bop);
+  EXPECT_FALSE(saved.empty());
+
+  TStatic3dObjects second(TestKinds());
+  second.LoadFromAdapter(source);
+  EXPECT_EQ(second.Tree()->Origin(), TBOPOrigin::Reloaded);
+  EXPECT_EQ(second.Tree()->Describe(), first.Tree()->Describe());
+
+  // The queries go through the tree and append to the caller's lists without clearing them.
+  T3dObjectList opaque(TOwnership::Refers), transparent(TOwnership::Refers);
+  opaque.Add(&set[0]);
+  second.CollectVisible(BoxFrustum(20, 100), opaque, transparent);
+  std::vector<std::string> names = Names(opaque);
+  ASSERT_EQ(names.size(), 4u);
+  EXPECT_EQ(names[0], "ground");  // the caller's own entry stays first
+  std::sort(names.begin() + 1, names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"ground", "col_wall", "crate", "ground"}));
+  EXPECT_EQ(Names(transparent), (std::vector<std::string>{"glass"}));
+  EXPECT_EQ(Names(second.QueryTerrainAt(50, -50)), (std::vector<std::string>{"ground"}));
+  EXPECT_EQ(Names(second.QueryCollidees({-1, 1, 0, 2, -50.5f, -49})),
+            (std::vector<std::string>{"col_wall"}));
+
+  // Loading the same container again replaces its tree (and reads the file once more).
+  second.LoadFromAdapter(source);
+  EXPECT_EQ(second.Tree()->Origin(), TBOPOrigin::Reloaded);
+}
+
+TEST(Static3dObjects, OlderOrEqualOrUnreadableFileIsRebuiltAndRewritten) {
+  TempDir dir;
+  TObjectSet set;
+  Level(set);
+  TFakeSource source(dir.Path(), set);
+  const fs::path bop = dir.Path() / "bop";
+  const auto modelTime = fs::last_write_time(source.Model());
+
+  // A file that would fail to read if it were read at all: as old as, then older than the model.
+  for (const auto time : {modelTime, modelTime - std::chrono::seconds(5)}) {
+    std::ofstream(bop, std::ios::binary) << "rubbish\r\n";
+    fs::last_write_time(bop, time);
+    TStatic3dObjects level(TestKinds());
+    level.LoadFromAdapter(source);
+    EXPECT_EQ(level.Tree()->Origin(), TBOPOrigin::Built);
+    EXPECT_NE(ReadBytes(bop), "rubbish\r\n");
+    EXPECT_GT(fs::last_write_time(bop), modelTime);
+  }
+
+  // Newer but unreadable: every reading error falls back to a rebuild.
+  for (const std::string text : {"", "x\r\n", "X\r\n0\r\n9\r\n", "X\r\n0\r\n"}) {
+    std::ofstream(bop, std::ios::binary) << text;
+    fs::last_write_time(bop, modelTime + std::chrono::seconds(5));
+    TStatic3dObjects level(TestKinds());
+    level.LoadFromAdapter(source);
+    EXPECT_EQ(level.Tree()->Origin(), TBOPOrigin::Built) << text;
+    EXPECT_EQ(ReadBytes(bop).substr(0, 1), std::string(1, level.Tree()->Describe()[0]));
+  }
+}
+
+TEST(Static3dObjects, EmptyModelAndUnwritableFileEndTheLoad) {
+  TempDir dir;
+  TObjectSet none;
+  TFakeSource empty(dir.Path(), none);
+  TStatic3dObjects level(TestKinds());
+  EXPECT_THROW(level.LoadFromAdapter(empty), EGL);
+
+  TObjectSet set;
+  Level(set);
+  TFakeSource source(dir.Path(), set);
+  fs::create_directory(dir.Path() / "bop");
+  std::ofstream(dir.Path() / "bop" / "in the way") << "x";
+  TStatic3dObjects blocked(TestKinds());
+  EXPECT_THROW(blocked.LoadFromAdapter(source), EGL);
+}
+
+TEST(Static3dObjects, QueriesBeforeAnyLoadAreEmpty) {
+  TStatic3dObjects level(TestKinds());
+  T3dObjectList opaque(TOwnership::Refers), transparent(TOwnership::Refers);
+  level.CollectVisible(BoxFrustum(10, 10), opaque, transparent);
+  EXPECT_EQ(opaque.Count() + transparent.Count(), 0);
+  EXPECT_EQ(level.QueryTerrainAt(0, 0).Count(), 0);
+  EXPECT_EQ(level.QueryCollidees({-1, 1, -1, 1, -1, 1}).Count(), 0);
+}
+
+}  // namespace
+}  // namespace qv::test
