@@ -281,9 +281,11 @@ void TGLApplication::ShowError(const std::exception& error) const {
   ShowMessageBox("Error", ErrorText(error.what()), TMessageIcon::Error, Wnd.get());
 }
 
-void TGLApplication::ReportGLErrors() const {
+void TGLApplication::ReportGLErrors() const { LogGLErrors([] { return glGetError(); }); }
+
+void TGLApplication::LogGLErrors(const std::function<unsigned()>& nextError) {
   for (int line = 0; line < kMaxGLErrorLines; ++line) {
-    const GLenum error = glGetError();
+    const GLenum error = nextError();
     if (error == GL_NO_ERROR) break;
     const GLubyte* text = gluErrorString(error);
     if (text) {

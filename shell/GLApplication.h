@@ -73,6 +73,10 @@ class TGLApplication {
   void ShowError(const std::exception& error) const;
   // Logs the text of each pending GL error, at most 19 lines per call.
   void ReportGLErrors() const;
+  // ReportGLErrors with the error source given: `nextError` is called until it returns 0 (no
+  // error) or 19 lines are written. Mesa holds one error at a time, so tests of the cap feed
+  // their own sequence through this.
+  static void LogGLErrors(const std::function<unsigned()>& nextError);
 
   // The window procedure: applies one message to the application's state. Returns its result.
   int WindowProc(const TMessage& message);
