@@ -1,0 +1,129 @@
+#include "collision/BoundingSweep.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "scene/3dObject.h"
+
+namespace qv {
+namespace {
+
+class TBoundsObject : public T3dObject {
+ public:
+  TBoundsObject(const TBox& box, const TSphere& sphere, bool boxTighter) {
+    BoundingBox = box;
+    BoundingSphere = sphere;
+    BoxTighter = boxTighter;
+  }
+  void GetName(std::string& name) const override { name = "bounds"; }
+  void CalcBoundingBox() override {}
+  void CalcBoundingSphere() override {}
+  void CalcTransparent() override {}
+  void Draw() override {}
+  void Highlight() override {}
+  void Unhighlight() override {}
+};
+
+TEST(SphereSweep, HeadOnGrazingAndMissing) {
+  float first = -9, last = -9;
+  // Centres 10 apart, radii 1 each, moving 16: touching at 8/16, separating at 12/16.
+  ASSERT_TRUE(SweepSpheres({0, 0, 0, 1}, {16, 0, 0}, {10, 0, 0, 1}, last, first));
+  EXPECT_FLOAT_EQ(first, 0.5f);
+  EXPECT_FLOAT_EQ(last, 0.75f);
+  // Reaching contact exactly at the end of the step still collides; one short of it does not.
+  EXPECT_TRUE(SweepSpheres({0, 0, 0, 1}, {8, 0, 0}, {10, 0, 0, 1}, last, first));
+  EXPECT_FALSE(SweepSpheres({0, 0, 0, 1}, {7.9f, 0, 0}, {10, 0, 0, 1}, last, first));
+  // Passing 2.5 beside the other's centre, beyond the combined radius 2.
+  EXPECT_FALSE(SweepSpheres({0, 2.5f, 0, 1}, {20, 0, 0}, {10, 0, 0, 1}, last, first));
+  // Moving away.
+  EXPECT_FALSE(SweepSpheres({0, 0, 0, 1}, {-16, 0, 0}, {10, 0, 0, 1}, last, first));
+}
+
+TEST(SphereSweep, OverlappingAtStartOrNotMovingNeverCollides) {
+  float first = -9, last = -9;
+  // Interpenetrating by 1: whichever way the mover goes there is no hit, so it can get out.
+  EXPECT_FALSE(SweepSpheres({0, 0, 0, 1}, {1, 0, 0}, {1, 0, 0, 1}, last, first));
+  EXPECT_LT(first, 0.0f);
+  EXPECT_FALSE(SweepSpheres({0, 0, 0, 1}, {-1, 0, 0}, {1, 0, 0, 1}, last, first));
+  // No movement: an answer, not a division by zero.
+  EXPECT_FALSE(SweepSpheres({0, 0, 0, 1}, {0, 0, 0}, {1, 0, 0, 1}, last, first));
+}
+
+TEST(BoxSweep, EntryAndExitPerAxis) {
+  float first = -9, last = -9;
+  const TBox unit{0, 1, 0, 1, 0, 1};
+  // Approaching along x: enters at 2/4, exits when fully past after 4/4.
+  ASSERT_TRUE(SweepBoxes(unit, {4, 0, 0}, {3, 4, 0, 1, 0, 1}, last, first));
+  EXPECT_FLOAT_EQ(first, 0.5f);
+  EXPECT_FLOAT_EQ(last, 1.0f);
+  // From the other side (mover above the other box on z).
+  ASSERT_TRUE(SweepBoxes({0, 1, 0, 1, 5, 6}, {0, 0, -8}, unit, last, first));
+  EXPECT_FLOAT_EQ(first, 0.5f);
+  EXPECT_FLOAT_EQ(last, 0.75f);
+  // The latest entry of the axes decides: x reached at 0.25 but y only at 0.5.
+  ASSERT_TRUE(SweepBoxes(unit, {4, 4, 0}, {2, 6, 3, 7, 0, 1}, last, first));
+  EXPECT_FLOAT_EQ(first, 0.5f);
+  // Diagonal miss: x overlaps during [0.25, 0.75], y only from 1.0 on.
+  EXPECT_FALSE(SweepBoxes(unit, {4, 2, 0}, {2, 3, 3, 4, 0, 1}, last, first));
+  // Too far, moving away, standing beside on an axis with no speed.
+  EXPECT_FALSE(SweepBoxes(unit, {1, 0, 0}, {3, 4, 0, 1, 0, 1}, last, first));
+  EXPECT_FALSE(SweepBoxes(unit, {-4, 0, 0}, {3, 4, 0, 1, 0, 1}, last, first));
+  EXPECT_FALSE(SweepBoxes(unit, {4, 0, 0}, {3, 4, 2, 3, 0, 1}, last, first));
+}
+
+TEST(BoxSweep, OverlappingBoxesCollideAtTimeZero) {
+  float first = -9, last = -9;
+  ASSERT_TRUE(SweepBoxes({0, 2, 0, 2, 0, 2}, {1, 0, 0}, {1, 3, 1, 3, 1, 3}, last, first));
+  EXPECT_EQ(first, 0.0f);
+  EXPECT_FLOAT_EQ(last, 1.0f);
+  // Moving out of the overlap: exit at 1/4 of the step.
+  ASSERT_TRUE(SweepBoxes({0, 2, 0, 2, 0, 2}, {-4, 0, 0}, {1, 3, 1, 3, 1, 3}, last, first));
+  EXPECT_FLOAT_EQ(last, 0.25f);
+}
+
+TEST(SweepAgainst, BoxWhenEitherPrefersItsBoxElseSpheres) {
+  // Bounds that disagree on purpose: the spheres meet along the path, the boxes never do.
+  const TBox moverBox{0, 1, 0, 1, 0, 1}, otherBox{5, 6, 50, 51, 0, 1};
+  const TSphere moverSphere{0.5f, 0.5f, 0.5f, 1}, otherSphere{5.5f, 0.5f, 0.5f, 1};
+  const TVector d{8, 0, 0};
+  float first = -9, last = -9;
+  for (int mask = 0; mask < 4; ++mask) {
+    const TBoundsObject mover(moverBox, moverSphere, mask & 1);
+    const TBoundsObject other(otherBox, otherSphere, mask & 2);
+    EXPECT_EQ(SweepAgainst(mover, d, other, last, first), mask == 0) << "mask " << mask;
+  }
+  const TBoundsObject mover(moverBox, moverSphere, false), other(otherBox, otherSphere, false);
+  ASSERT_TRUE(SweepAgainst(mover, d, other, last, first));
+  EXPECT_FLOAT_EQ(first, 3.0f / 8);
+}
+
+TEST(BoundingResponse, SlidesOffTheOtherByFivePercentMoreThanTheRestOfTheStep) {
+  const TBoundsObject mover({-1, 1, -1, 1, -1, 1}, {0, 0, 0, 1.5f}, true);
+  const TVector position{0, -1, 0};  // the actor's origin, below its centre
+  const TVector d{4, 0, 0};
+  // Other box tighter, contact at t = 0.25: centre p = (1, 0, 0) lies left of its minimum x and
+  // within y and z, so the push is straight back along -x, 0.75 * 4 * 1.05 long.
+  const TBoundsObject wall({2, 3, -5, 5, -5, 5}, {2.5f, 0, 0, 7.1f}, true);
+  const TVector r = BoundingResponse(mover, position, d, wall, 0.25f);
+  EXPECT_NEAR(r.x, 1 - 3.15f, 1e-5);
+  EXPECT_NEAR(r.y, -1, 1e-6);
+  EXPECT_NEAR(r.z, 0, 1e-6);
+
+  // Sphere obstacle: push from its centre; the vertical part is damped to a tenth before the
+  // scaling (so the push is shorter than the rest of the step when it has a vertical part).
+  const TBoundsObject ball({0, 0, 0, 0, 0, 0}, {3, -1, 0, 1}, false);
+  const TVector s = BoundingResponse(mover, position, d, ball, 0.25f);  // p - c = (-2, 1, 0)
+  const float k = 3.15f / std::sqrt(5.0f);
+  EXPECT_NEAR(s.x, 1 - 2 * k, 1e-5);
+  EXPECT_NEAR(s.y, -1 + 0.1f * k, 1e-5);
+
+  // Contact centre exactly on the obstacle's centre: no direction, so no push.
+  const TBoundsObject same({0, 0, 0, 0, 0, 0}, {1, 0, 0, 1}, false);
+  const TVector z = BoundingResponse(mover, position, d, same, 0.25f);
+  EXPECT_EQ(z, (TVector{1, -1, 0}));
+  EXPECT_EQ(SlidePush({0, 0, 0}, d, 0.25f), (TVector{0, 0, 0}));
+}
+
+}  // namespace
+}  // namespace qv
