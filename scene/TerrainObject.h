@@ -8,7 +8,9 @@
 // moves. It costs 8 bytes per node, capped near 1,048,576 nodes per object; every construction adds
 // its grid size to the process-wide TerrainMemory() counter. A mesh whose box has zero (or no
 // finite) width or depth - which includes every mesh of fewer than three vertices - cannot be
-// gridded and is refused with EGL. Queries never raise: no surface gives TerrainFailure().
+// gridded and is refused with std::invalid_argument naming the mesh, like any other unusable mesh
+// record (the model adapter turns it into an EGL naming the file). Queries never raise: no surface
+// gives TerrainFailure().
 
 #include <cstdint>
 #include <vector>
@@ -42,8 +44,9 @@ TTerrainGridSize TerrainGridSize(float width, float depth, int vertexCount);
 
 class TTerrainObject : public TSimple3dObject {
  public:
-  // Builds the mesh, then the grid. Raises EGL for a mesh that cannot be gridded, and EGL "not
-  // enought memory" when the grid cannot be allocated.
+  // Builds the mesh, then the grid. Raises std::invalid_argument for a mesh that cannot be gridded
+  // (no extent, or too thin for its length), and EGL "not enought memory" when the grid cannot be
+  // allocated.
   TTerrainObject(const TMaterialLookup& materials, int releaseLevel, const TMesh3DS& mesh);
   ~TTerrainObject() override;
 
