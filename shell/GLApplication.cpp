@@ -306,7 +306,12 @@ int TGLApplication::WindowProc(const TMessage& message) {
       WindowX = message.a;
       WindowY = message.b;
       break;
-    case TMessageKind::Size: Resize(message.a, message.b); break;
+    case TMessageKind::Size:
+      // A size message that arrives between SetDisplayMode and the rebuild comes from the window
+      // about to go; taking it would overwrite the new mode (or, leaving full screen, store the
+      // full-screen size as the windowed one). The rebuild ends with its own Resize.
+      if (!ModeChangePending) Resize(message.a, message.b);
+      break;
     case TMessageKind::Activate: Active = message.a == 0; break;
     case TMessageKind::Close: PostQuitMessage(0); break;
     case TMessageKind::KeyDown: KeyStates[keyIndex(message.a)] = 1; break;

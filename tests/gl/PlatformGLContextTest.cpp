@@ -2,10 +2,6 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#define STB_IMAGE_STATIC
-#define STB_IMAGE_IMPLEMENTATION
-#include <stb/stb_image.h>
-
 #include <filesystem>
 
 #include "tests/support/GLTestContext.h"
@@ -67,18 +63,16 @@ TEST(PlatformGLContext, WritePngStoresTheImageTheRightWayUp) {
   const auto path = std::filesystem::temp_directory_path() / "qv_gl_context_test.png";
   qv::test::WritePng(path, 8, 4, rgba);
 
-  int w = 0, h = 0, channels = 0;
-  unsigned char* png = stbi_load(path.string().c_str(), &w, &h, &channels, 4);
-  ASSERT_NE(png, nullptr);
+  int w = 0, h = 0;
+  const auto png = qv::test::ReadPng(path, w, h);
   EXPECT_EQ(w, 8);
   EXPECT_EQ(h, 4);
   // PNG rows run top down: the white GL row 0 is the PNG's last row.
-  const unsigned char* lastRow = png + (3 * 8) * 4;
-  EXPECT_EQ(lastRow[0], 255);
-  EXPECT_EQ(lastRow[2], 255);
+  const std::size_t lastRow = (3 * 8) * 4;
+  EXPECT_EQ(png[lastRow], 255);
+  EXPECT_EQ(png[lastRow + 2], 255);
   EXPECT_EQ(png[0], 0);
   EXPECT_EQ(png[1], 255);
-  stbi_image_free(png);
   std::filesystem::remove(path);
 
   EXPECT_THROW(qv::test::WritePng(path, 8, 5, rgba), std::runtime_error);  // size mismatch

@@ -10,6 +10,7 @@
 
 #include "platform/EGL.h"
 #include "platform/MessageBox.h"
+#include "tests/support/ScopedLog.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -39,17 +40,7 @@ std::vector<std::string> Lines(const fs::path& file) {
   return lines;
 }
 
-// Records message boxes instead of showing them.
-struct BoxRecorder {
-  BoxRecorder() {
-    qv::SetMessageBoxHook([this](std::string_view caption, std::string_view text) {
-      boxes.push_back(std::string(caption) + "|" + std::string(text));
-      return qv::TAnswer::No;
-    });
-  }
-  ~BoxRecorder() { qv::SetMessageBoxHook({}); }
-  std::vector<std::string> boxes;
-};
+using qv::test::BoxRecorder;
 
 const std::regex kStamped(R"(\d\d/\d\d/\d\d \d\d:\d\d:\d\d   (.*))");
 
@@ -98,8 +89,8 @@ TEST(LogFile, UnwritableLogShowsABoxPerLineAndTheProgramGoesOn) {
   BoxRecorder recorder;
   qv::TLogFile log(file);  // creating fails, then the header line fails
   log.Log("one more");
-  ASSERT_EQ(recorder.boxes.size(), 3u);
-  for (const std::string& box : recorder.boxes) {
+  ASSERT_EQ(recorder.texts.size(), 3u);
+  for (const std::string& box : recorder.texts) {
     EXPECT_EQ(box.rfind("Application Error|Exception EInOutError in module ", 0), 0u) << box;
     EXPECT_NE(box.find(file.string()), std::string::npos) << box;
     EXPECT_NE(box.find("Is a directory"), std::string::npos) << box;
@@ -111,9 +102,9 @@ TEST(LogFile, AFailedWriteAfterASuccessfulOpenIsCaughtToo) {
   BoxRecorder recorder;
   qv::TLogFile log("/dev/full");  // opens fine, every flush fails with "No space left"
   log.Log("lost");
-  ASSERT_EQ(recorder.boxes.size(), 2u);
-  EXPECT_NE(recorder.boxes[1].find("No space left on device"), std::string::npos)
-      << recorder.boxes[1];
+  ASSERT_EQ(recorder.texts.size(), 2u);
+  EXPECT_NE(recorder.texts[1].find("No space left on device"), std::string::npos)
+      << recorder.texts[1];
 }
 
 TEST(LogFile, LogInAMissingFolderReportsAndSurvives) {
@@ -121,7 +112,7 @@ TEST(LogFile, LogInAMissingFolderReportsAndSurvives) {
   BoxRecorder recorder;
   qv::TLogFile log(dir.Path() / "no such folder" / "log.txt");
   log.Log("lost");
-  EXPECT_EQ(recorder.boxes.size(), 3u);
+  EXPECT_EQ(recorder.texts.size(), 3u);
 }
 
 TEST(LogFile, WithoutDialogsTheBoxGoesToStandardError) {

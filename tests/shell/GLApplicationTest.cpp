@@ -4,15 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 #include "platform/AssertionFailure.h"
 #include "platform/Clock.h"
 #include "platform/LogFile.h"
 #include "platform/MessageBox.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/ScopedLog.h"
 
 namespace {
 
@@ -28,34 +26,8 @@ struct CountingWindow : qv::TGLWindow {
   int resizes = 0;
 };
 
-// Gives the global log a file of its own for one test.
-struct ScopedLog {
-  ScopedLog() { qv::GlobalLog().Restart(dir.Path() / "log.txt"); }
-  ~ScopedLog() { qv::GlobalLog().Restart("log.txt"); }
-  std::vector<std::string> Messages() const {
-    std::ifstream in(dir.Path() / "log.txt", std::ios::binary);
-    std::vector<std::string> messages;
-    std::string line;
-    while (std::getline(in, line)) {
-      const std::size_t at = line.find("   ");
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      messages.push_back(at == std::string::npos ? line : line.substr(at + 3));
-    }
-    return messages;
-  }
-  qv::test::TempDir dir;
-};
-
-struct BoxRecorder {
-  BoxRecorder() {
-    qv::SetMessageBoxHook([this](std::string_view caption, std::string_view text) {
-      boxes.push_back(std::string(caption) + "|" + std::string(text));
-      return qv::TAnswer::No;
-    });
-  }
-  ~BoxRecorder() { qv::SetMessageBoxHook({}); }
-  std::vector<std::string> boxes;
-};
+using qv::test::BoxRecorder;
+using qv::test::ScopedLog;
 
 TEST(GLApplication, StartsWithTheDesignsInitialValues) {
   TGLApplication app;
@@ -139,6 +111,12 @@ TEST(GLApplication, WindowProcedureFollowsTheTable) {
   app.WindowProc({TMessageKind::Size, 0, 300});
   EXPECT_EQ(app.Width, 1);
   EXPECT_EQ(app.Height, 300);
+  // Between SetDisplayMode and the rebuild, size messages belong to the old window.
+  app.SetDisplayMode(640, 480, 32, false);
+  app.WindowProc({TMessageKind::Size, 1280, 1024});
+  EXPECT_EQ(app.Width, 640);
+  EXPECT_EQ(app.SavedWidth, 1);
+  app.ModeChangePending = false;
   app.WindowProc({TMessageKind::Activate, 0, 0});
   EXPECT_TRUE(app.Active);
   app.WindowProc({TMessageKind::Activate, 1, 0});
@@ -238,7 +216,7 @@ TEST(GLApplication, ErrorBoxAppendsAFullStopOnlyAfterCharactersSortingAfterIt) {
   TGLApplication app;
   app.ShowError(std::runtime_error("GlWindowClass.GLLoad failed"));
   app.ShowError(std::runtime_error(""));
-  EXPECT_EQ(recorder.boxes,
+  EXPECT_EQ(recorder.texts,
             (std::vector<std::string>{"Error|GlWindowClass.GLLoad failed.", "Error|"}));
 }
 
@@ -274,7 +252,7 @@ TEST(GLApplication, RunWithoutAWindowClassFailsWithTheErrorBox) {
   BoxRecorder recorder;
   TGLApplication app;
   EXPECT_EQ(app.Run({}), 1);
-  EXPECT_EQ(recorder.boxes, std::vector<std::string>{"Error|no GLWindow class defined."});
+  EXPECT_EQ(recorder.texts, std::vector<std::string>{"Error|no GLWindow class defined."});
   const auto messages = log.Messages();
   ASSERT_GE(messages.size(), 2u);
   EXPECT_EQ(messages[1], "no GLWindow class defined");

@@ -2,6 +2,10 @@
 
 #include <GL/gl.h>
 
+#define STB_IMAGE_STATIC
+#define STB_IMAGE_IMPLEMENTATION
+#include <stb/stb_image.h>
+
 #include <stdexcept>
 #include <string>
 
@@ -67,6 +71,15 @@ void WritePng(const std::filesystem::path& path, int width, int height,
               const std::vector<std::uint8_t>& rgba, TRowOrder order) {
   if (!WritePngFile(path, width, height, rgba, order))
     throw std::runtime_error("WritePng: cannot write " + path.string());
+}
+
+std::vector<std::uint8_t> ReadPng(const std::filesystem::path& path, int& width, int& height) {
+  int channels = 0;
+  unsigned char* pixels = stbi_load(path.string().c_str(), &width, &height, &channels, 4);
+  if (!pixels) throw std::runtime_error("ReadPng: cannot read " + path.string());
+  std::vector<std::uint8_t> rgba(pixels, pixels + static_cast<std::size_t>(width) * height * 4);
+  stbi_image_free(pixels);
+  return rgba;
 }
 
 }  // namespace qv::test

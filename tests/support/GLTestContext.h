@@ -61,4 +61,8 @@ std::array<std::uint8_t, 4> PixelAt(const std::vector<std::uint8_t>& rgba, int w
 void WritePng(const std::filesystem::path& path, int width, int height,
               const std::vector<std::uint8_t>& rgba, TRowOrder order = TRowOrder::BottomUp);
 
+// Reads a PNG back as RGBA bytes, top row first (as the file stores it); throws
+// std::runtime_error when the file cannot be read.
+std::vector<std::uint8_t> ReadPng(const std::filesystem::path& path, int& width, int& height);
+
 }  // namespace qv::test
