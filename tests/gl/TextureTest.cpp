@@ -101,8 +101,10 @@ TEST_F(TextureGL, UploadedTextureShowsItsPixelsWithTheFirstRowAtTheBottom) {
 
 TEST_F(TextureGL, ThirtyTwoBitTextureHasAlphaThatTheAlphaTestSees) {
   test::GLTestContext ctx(32, 32);
-  TTgaImage image = MakeTgaImage(2, 2, 32, 255, 255, 255, 255);
-  SetTgaPixel(image, 1, 0, 255, 255, 255, 0);  // lower right texel fully transparent
+  // 4 x 4: Mesa's RGBA compressor is only reliable on whole 4 x 4 blocks.
+  TTgaImage image = MakeTgaImage(4, 4, 32, 255, 255, 255, 255);
+  for (int y = 0; y < 2; ++y)
+    for (int x = 2; x < 4; ++x) SetTgaPixel(image, x, y, 255, 255, 255, 0);  // lower right clear
   WriteTga(dir_ / "leaf.tga", image);
   TTexture texture((dir_ / "leaf").string());
   EXPECT_TRUE(texture.HasAlpha);
