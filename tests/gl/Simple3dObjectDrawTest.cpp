@@ -103,6 +103,38 @@ TEST_F(MeshDrawTest, DrawsGroupsWithMaterialsAndNothingWithout) {
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
+TEST_F(MeshDrawTest, WireframeMaterialKeepsItsLinesToItself) {
+  test::TempDir dir;
+  auto green = TexturedMaterial(dir.Path() / "green.tga", 0, 255, 0);
+  TMaterial wire;
+  wire.PolygonMode = GL_LINE;
+  wire.TwoSided = true;
+  const auto table = Table({{"Green", green.get()}, {"Wire", &wire}});
+  TMesh3DS lines = Square(1, 3);
+  lines.matGroups = {{"Wire", {0, 1}}};
+  TMesh3DS filled = Square(1, 3);
+  filled.texVerts = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+  filled.matGroups = {{"Green", {0, 1}}};
+  TSimple3dObject wireMesh(LookupIn(table), rlRelease3, lines);
+  TSimple3dObject greenMesh(LookupIn(table), rlRelease3, filled);
+
+  wireMesh.Draw();
+  GLint mode[2] = {};
+  glGetIntegerv(GL_POLYGON_MODE, mode);
+  EXPECT_EQ(mode[0], GL_FILL);
+  greenMesh.Draw();
+  EXPECT_EQ(Centre()[1], 255) << "a mesh drawn after a wireframe one is filled";
+
+  // The global wireframe switch still reaches a filled material.
+  Clear();
+  glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+  greenMesh.Draw();
+  // Off the shared diagonal, inside the square.
+  EXPECT_EQ(PixelAt(ReadPixels(ctx), kSize, kSize / 2 + 20, kSize / 2 - 20)[1], 0)
+      << "only the outlines drawn";
+  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+}
+
 TEST_F(MeshDrawTest, CompiledListReplaysTheDrawingUntilUncompiled) {
   test::TempDir dir;
   auto green = TexturedMaterial(dir.Path() / "green.tga", 0, 255, 0);
