@@ -3,7 +3,7 @@
 #include <SDL2/SDL.h>
 
 #include <cstdlib>
-#include <iostream>
+#include <cstdio>
 #include <string>
 #include <utility>
 
@@ -36,8 +36,12 @@ SDL_Window* Owner(const TPlatformWindow* owner) {
   return owner ? static_cast<SDL_Window*>(owner->NativeHandle()) : nullptr;
 }
 
+// C stdio rather than std::cerr: the log can fail while the program's modules start, before the
+// iostreams of this file are guaranteed to exist.
 void ToStandardError(std::string_view caption, std::string_view text, std::string_view suffix) {
-  std::cerr << caption << ": " << text << suffix << std::endl;
+  const std::string line = std::string(caption) + ": " + std::string(text) + std::string(suffix) + "\n";
+  std::fwrite(line.data(), 1, line.size(), stderr);
+  std::fflush(stderr);
 }
 
 }  // namespace

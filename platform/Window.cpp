@@ -2,6 +2,9 @@
 
 #include <SDL2/SDL.h>
 
+#include <cstdlib>
+#include <string_view>
+
 namespace qv {
 
 namespace {
@@ -19,7 +22,17 @@ bool InitVideo() {
   // The shell ends the loop itself when the window is closed; SDL must not add a quit event of
   // its own that would outlive the window.
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-  return SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
+  // Without a display SDL falls back to drawing off screen, which would leave a player with an
+  // invisible game that never ends. Only an explicit SDL_VIDEODRIVER=offscreen asks for that.
+  const char* driver = SDL_GetCurrentVideoDriver();
+  const char* asked = std::getenv("SDL_VIDEODRIVER");
+  if (driver && std::string_view(driver) == "offscreen" && !(asked && *asked)) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+    SDL_SetError("no display (DISPLAY is not set; SDL_VIDEODRIVER=offscreen draws without one)");
+    return false;
+  }
+  return true;
 }
 
 void QuitVideo() { SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS); }

@@ -13,7 +13,8 @@
 namespace qv {
 
 // Starts SDL's video and event subsystems (the window class registration of the design). False
-// when there is no display or SDL cannot start; LastError() says why.
+// when there is no display or SDL cannot start; LastError() says why. SDL's off-screen driver
+// counts as no display unless SDL_VIDEODRIVER=offscreen asks for it.
 bool InitVideo();
 // Undoes one InitVideo.
 void QuitVideo();
