@@ -2,7 +2,9 @@
 // TBOPLeaf: the tree's only kind of leaf, one scene object (not owned: the model adapter owns it).
 // It also keeps the position of its object in the list the tree was made from, which is what the
 // tree file stores; looking the position up by name instead would send every leaf of a repeated
-// name to the first object of that name.
+// name to the first object of that name. And it keeps a copy of the object's box, taken when the
+// leaf is made: static objects never move, and the walks then touch an object only once its box
+// has passed, instead of calling into every object below a node that passed.
 
 #include "collision/BOPNode.h"
 
@@ -10,7 +12,7 @@ namespace qv {
 
 class TBOPLeaf : public TBOPNode {
  public:
-  TBOPLeaf(T3dObject& object, int index) : object_(&object), index_(index) {}
+  TBOPLeaf(T3dObject& object, int index);
 
   void GetBoundingBox(TBox& box) const override;
   void SaveTo(const std::vector<std::string>& names,
@@ -30,6 +32,7 @@ class TBOPLeaf : public TBOPNode {
  private:
   T3dObject* object_;  // refers to; owned by the model adapter
   int index_;          // into the tree's input list and name list
+  TBox box_;           // the object's box when the leaf was made
 };
 
 }  // namespace qv

@@ -13,7 +13,11 @@ namespace qv {
 
 // --- TBOPLeaf ---------------------------------------------------------------------------------
 
-void TBOPLeaf::GetBoundingBox(TBox& box) const { object_->GetBoundingBox(box); }
+TBOPLeaf::TBOPLeaf(T3dObject& object, int index) : object_(&object), index_(index) {
+  object.GetBoundingBox(box_);
+}
+
+void TBOPLeaf::GetBoundingBox(TBox& box) const { box = box_; }
 
 void TBOPLeaf::SaveTo(const std::vector<std::string>& names,
                       std::vector<std::string>& lines) const {
@@ -35,9 +39,7 @@ std::int64_t TBOPLeaf::SumDepth(std::int64_t depth) const { return depth; }
 void TBOPLeaf::CollectVisible(const TFrustum& frustum, T3dObjectList& opaque,
                               T3dObjectList& transparent) const {
   // Always the box here, whichever bound is tighter: the inner nodes above were box-tested too.
-  TBox box;
-  object_->GetBoundingBox(box);
-  if (!BoxInFrustum(box, frustum)) return;
+  if (!BoxInFrustum(box_, frustum)) return;
   const float key = ViewDistance(frustum, *object_);
   object_->SortKey = key;
   // Too small at this distance to be worth drawing: the key is 90 or more sphere diameters. A point
@@ -55,18 +57,12 @@ void TBOPLeaf::CollectVisible(const TFrustum& frustum, T3dObjectList& opaque,
 
 void TBOPLeaf::CollectTerrainAt(float x, float z, const TBOPKinds& kinds,
                                 T3dObjectList& result) const {
-  if (!kinds.IsTerrain(*object_)) return;
-  TBox box;
-  object_->GetBoundingBox(box);
-  if (BoxCoversXZ(box, x, z)) result.Add(object_);
+  if (BoxCoversXZ(box_, x, z) && kinds.IsTerrain(*object_)) result.Add(object_);
 }
 
 void TBOPLeaf::CollectCollideesIn(const TBox& query, const TBOPKinds& kinds,
                                   T3dObjectList& result) const {
-  if (!kinds.IsCollidee(*object_)) return;
-  TBox box;
-  object_->GetBoundingBox(box);
-  if (BoxesOverlap(box, query)) result.Add(object_);
+  if (BoxesOverlap(box_, query) && kinds.IsCollidee(*object_)) result.Add(object_);
 }
 
 // --- TBOPBetween ------------------------------------------------------------------------------

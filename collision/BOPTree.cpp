@@ -2,10 +2,12 @@
 
 #include "collision/BOPTree.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <stdexcept>
 #include <unordered_map>
 
@@ -89,6 +91,28 @@ TAxisSplit FindLeastOverlap(const TSplitKeys& keys, int n) {
   return best;
 }
 
+// A copy of the list ordered by SortKey ascending. Different keys come out exactly as the list's
+// own Sort orders them; equal keys keep their order, and the time stays O(n log n). The list's
+// Sort takes its first object as the pivot, which is quadratic on a list that is already in order
+// but for a few equal keys - and a child's list always arrives in order on its parent's axis,
+// where equal centres are common (rows of identical meshes). A list of two keeps its order, as
+// the list's Sort leaves it. A key that is not a number sorts last, as there.
+T3dObjectList SortedCopy(const T3dObjectList& source) {
+  const int n = source.Count();
+  std::vector<T3dObject*> items(n);
+  for (int i = 0; i < n; ++i) items[i] = source.Get(i);
+  auto key = [](const T3dObject* object) {
+    return std::isnan(object->SortKey) ? std::numeric_limits<float>::infinity() : object->SortKey;
+  };
+  if (n > 2)
+    std::stable_sort(items.begin(), items.end(),
+                     [&](const T3dObject* a, const T3dObject* b) { return key(a) < key(b); });
+  T3dObjectList copy(TOwnership::Refers);
+  copy.SetCapacity(n);
+  for (T3dObject* object : items) copy.Add(object);
+  return copy;
+}
+
 std::unique_ptr<TBOPNode> BuildNode(const T3dObjectList& objects, const TIndexOf& indexOf) {
   const int n = objects.Count();
   if (n == 1) {
@@ -97,20 +121,18 @@ std::unique_ptr<TBOPNode> BuildNode(const T3dObjectList& objects, const TIndexOf
   }
 
   const auto& axes = BOPAxes();
-  // One sorted copy per axis. The sorts run one after another through the shared SortKey field,
-  // so every key is written just before its own sort.
-  std::array<T3dObjectList, 3> sorted{T3dObjectList::CreateCopy(objects),
-                                      T3dObjectList::CreateCopy(objects),
-                                      T3dObjectList::CreateCopy(objects)};
-  std::array<TSplitKeys, 3> keys = [&] {
-    for (int a = 0; a < 3; ++a) {
-      for (int i = 0; i < n; ++i) sorted[a].Get(i)->SortKey = axes[a].CenterKey(*sorted[a].Get(i));
-      sorted[a].Sort();
-    }
-    return std::array<TSplitKeys, 3>{TSplitKeys(sorted[0], axes[0]),
-                                     TSplitKeys(sorted[1], axes[1]),
-                                     TSplitKeys(sorted[2], axes[2])};
-  }();
+  // One sorted copy per axis. The keys share the objects' SortKey field, so each axis writes its
+  // keys just before its own sort.
+  std::array<T3dObjectList, 3> sorted{T3dObjectList(TOwnership::Refers),
+                                      T3dObjectList(TOwnership::Refers),
+                                      T3dObjectList(TOwnership::Refers)};
+  for (int a = 0; a < 3; ++a) {
+    for (int i = 0; i < n; ++i) objects.Get(i)->SortKey = axes[a].CenterKey(*objects.Get(i));
+    sorted[a] = SortedCopy(objects);
+  }
+  const std::array<TSplitKeys, 3> keys{TSplitKeys(sorted[0], axes[0]),
+                                       TSplitKeys(sorted[1], axes[1]),
+                                       TSplitKeys(sorted[2], axes[2])};
 
   const int m = n / 2;
   int winner = -1, split = -1;

@@ -205,12 +205,13 @@ TEST(BOPTreeVisible, UnchangedFrustumLeavesResultsUntouched) {
   const T3dObjectList& opaque = tree->OpaqueResult();
   ASSERT_EQ(opaque.Count(), 2);
 
-  // The object leaves the view, but the same frustum does not walk again.
-  moving.BoundingBox = Cube(500, 0, -5, 1);
+  // The object turns transparent, but the same frustum does not walk again.
+  moving.Transparent = true;
   moving.SortKey = -7;
   tree->QueryVisible(view);
   EXPECT_EQ(&tree->OpaqueResult(), &opaque);
   EXPECT_EQ(opaque.Count(), 2);
+  EXPECT_EQ(tree->TransparentResult().Count(), 0);
   EXPECT_EQ(moving.SortKey, -7);
 
   // Any change of any plane does.
@@ -218,6 +219,7 @@ TEST(BOPTreeVisible, UnchangedFrustumLeavesResultsUntouched) {
   moved[fpFar].d = 100.5f;
   tree->QueryVisible(moved);
   EXPECT_EQ(Names(opaque), (std::vector<std::string>{"a"}));
+  EXPECT_EQ(Names(tree->TransparentResult()), (std::vector<std::string>{"b"}));
 
   // The all-zero frustum equals the initial cache: a fresh tree answers it with nothing.
   auto fresh = TBOPTree::Build(set.List(), TestKinds());
@@ -239,13 +241,20 @@ TEST(BOPTreeVisible, ObjectsNinetyDiametersAwayAreCut) {
   EXPECT_FLOAT_EQ(set[1].SortKey, 180);  // visible by its box, then cut by distance
 }
 
+int terrainTests = 0;  // calls of the counting kind test below
+
 TEST(BOPTreeTerrain, BordersAreInclusiveAndOnlyTerrainIsFound) {
   TObjectSet set;
   set.Add("ground", B(0, 10, -1, 0, 0, 10), TKind::Terrain);
   set.Add("hill", B(10, 20, 0, 5, 0, 10), TKind::Terrain);
   set.Add("rock", B(0, 10, 0, 1, 0, 10));
   set.Add("wall", B(0, 10, 0, 3, 0, 10), TKind::Collidee);
-  auto tree = TBOPTree::Build(set.List(), TestKinds());
+  TBOPKinds counting = TestKinds();
+  counting.IsTerrain = [](const T3dObject& object) {
+    ++terrainTests;
+    return static_cast<const TBoxObject&>(object).Kind() == TKind::Terrain;
+  };
+  auto tree = TBOPTree::Build(set.List(), counting);
 
   auto found = [&](float x, float z) {
     std::vector<std::string> names = Names(tree->QueryTerrainAt(x, z));
@@ -258,11 +267,13 @@ TEST(BOPTreeTerrain, BordersAreInclusiveAndOnlyTerrainIsFound) {
   EXPECT_TRUE(found(20.001f, 5).empty());
   EXPECT_TRUE(found(5, -0.001f).empty());
 
-  // The same point again answers from the cache even if the world changed under it.
-  found(15, 5);
-  set[1].BoundingBox = B(100, 110, 0, 1, 0, 10);
+  // The same point again answers from the cache without looking at any object.
   EXPECT_EQ(found(15, 5), (std::vector<std::string>{"hill"}));
-  EXPECT_TRUE(found(15, 5.5f).empty());
+  const int tests = terrainTests;
+  EXPECT_EQ(found(15, 5), (std::vector<std::string>{"hill"}));
+  EXPECT_EQ(terrainTests, tests);
+  found(15, 5.5f);
+  EXPECT_GT(terrainTests, tests);
 }
 
 TEST(BOPTreeCollidees, FirstAllZeroQueryIsEmptyAndTouchingCounts) {
