@@ -1,5 +1,6 @@
 // The database half of TFile3DS: name lists and the mesh and material records.
 
+#include <algorithm>
 #include <cstdio>
 #include <new>
 #include <string>
@@ -317,7 +318,16 @@ std::unique_ptr<TMesh3DS> TFile3DS::ReadMesh(int index) {
   // Indices that point outside their arrays would send every consumer out of bounds: refuse them
   // here, once, instead of trusting each reader of the record to check.
   const size_t nVerts = r->vertices.size();
-  for (size_t i = 0; i < r->faces.size(); ++i) {
+  // A branch-free pass first (a million faces are common); the offending face is looked for only
+  // when there is one.
+  uint32_t highA = 0, highB = 0, highC = 0;  // three independent chains run side by side
+  for (const TFace3DS& f : r->faces) {
+    highA = f.a > highA ? f.a : highA;
+    highB = f.b > highB ? f.b : highB;
+    highC = f.c > highC ? f.c : highC;
+  }
+  const bool outside = !r->faces.empty() && std::max({highA, highB, highC}) >= nVerts;
+  for (size_t i = 0; outside && i < r->faces.size(); ++i) {
     const TFace3DS& f = r->faces[i];
     const uint16_t corners[3] = {f.a, f.b, f.c};
     for (uint16_t corner : corners) {
@@ -330,6 +340,10 @@ std::unique_ptr<TMesh3DS> TFile3DS::ReadMesh(int index) {
     }
   }
   for (const TObjMat3DS& group : r->matGroups) {
+    const uint32_t faceLimit = static_cast<uint32_t>(r->faces.size());
+    uint32_t beyond = 0;
+    for (uint16_t face : group.faces) beyond |= face >= faceLimit;
+    if (!beyond) continue;
     for (uint16_t face : group.faces) {
       if (face >= r->faces.size()) {
         Raise3DSError("Mesh \"" + r->name + "\" (face list at offset " +

@@ -1,11 +1,14 @@
 #include "models/File3DS.h"
 
+#include <bit>
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <new>
 #include <system_error>
+#include <type_traits>
 #include <utility>
 
 #include "models/Chunks3DS.h"
@@ -232,11 +235,50 @@ uint32_t OwnDataEnd(const uint8_t* data, const TChunkNode3DS& node) {
   return cursor.Position();
 }
 
+// Reads T values from a byte block that need not be aligned for T.
+template <typename T>
+struct TUnalignedIterator {
+  using iterator_category = std::forward_iterator_tag;
+  using value_type = T;
+  using difference_type = std::ptrdiff_t;
+  using pointer = const T*;
+  using reference = T;
+  const uint8_t* at;
+  T operator*() const {
+    T value;
+    std::memcpy(&value, at, sizeof(T));
+    return value;
+  }
+  TUnalignedIterator& operator++() {
+    at += sizeof(T);
+    return *this;
+  }
+  TUnalignedIterator operator++(int) {
+    TUnalignedIterator old = *this;
+    at += sizeof(T);
+    return old;
+  }
+  bool operator==(const TUnalignedIterator& other) const { return at == other.at; }
+};
+
+static_assert(sizeof(TVector) == 12 && sizeof(TTexCoord) == 8 && sizeof(TFace3DS) == 8,
+              "records must match the file's element sizes");
+
 template <typename T>
 std::vector<T> ReadArray(TChunkCursor& cursor, uint32_t count, T (*read)(TChunkCursor&)) {
   std::vector<T> items;
-  items.reserve(count);
-  for (uint32_t i = 0; i < count; ++i) items.push_back(read(cursor));
+  if constexpr (std::endian::native == std::endian::little) {
+    // The records lay out their fields as the file does: each element is copied as it stands,
+    // straight into the new array (no zero fill first).
+    static_assert(std::is_trivially_copyable_v<T>);
+    cursor.Need(static_cast<uint64_t>(count) * sizeof(T), "the array");
+    items.resize(count);
+    if (count) std::memcpy(static_cast<void*>(items.data()), cursor.Here(), count * sizeof(T));
+    cursor.Advance(count * static_cast<uint32_t>(sizeof(T)));
+  } else {
+    items.reserve(count);
+    for (uint32_t i = 0; i < count; ++i) items.push_back(read(cursor));
+  }
   return items;
 }
 
@@ -379,31 +421,18 @@ TFile3DS::TFile3DS(const std::filesystem::path& fileName) : fileName_(fileName.s
   objectList_ = std::make_unique<TObjectList>(*this);
   keyFramer_ = std::make_unique<TKeyFramer>(*this);
 
-  const std::filesystem::path path = ResolvePath(fileName.string());
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) Raise3DSError("cannot open the file: it is a folder");
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
-  if (!file) Raise3DSError(std::string("cannot open the file: ") + std::strerror(errno));
-  if (std::fseek(file.get(), 0, SEEK_END) != 0) {
-    Raise3DSError(std::string("cannot read the file: ") + std::strerror(errno));
-  }
-  const long size = std::ftell(file.get());
-  if (size < 0) Raise3DSError(std::string("cannot read the file: ") + std::strerror(errno));
-  if (static_cast<unsigned long>(size) > UINT32_MAX) {
-    Raise3DSError(Format("the file holds %ld bytes; .3ds offsets reach 4 GiB at most", size));
-  }
-  std::rewind(file.get());
   try {
-    owned_.resize(static_cast<size_t>(size));
+    mapped_ = std::make_unique<TMappedFile>(ResolvePath(fileName.string()));
   } catch (const std::bad_alloc&) {
     Raise3DSError(kMsg3DSNoMemory);
+  } catch (const std::runtime_error& e) {
+    Raise3DSError(e.what());
   }
-  const size_t got = std::fread(owned_.data(), 1, owned_.size(), file.get());
-  if (got != owned_.size()) {
-    Raise3DSError(Format("cannot read the file: read %zu of %zu bytes", got, owned_.size()));
+  size_ = mapped_->Size();
+  if (size_ > UINT32_MAX) {
+    Raise3DSError(Format("the file holds %zu bytes; .3ds offsets reach 4 GiB at most", size_));
   }
-  data_ = owned_.data();
-  size_ = owned_.size();
+  data_ = mapped_->Data();
   LoadChunkTree();
 }
 

@@ -3,7 +3,7 @@
 // and material records.
 //
 // Contract:
-//  - The constructor reads the whole file into memory with one read and builds the chunk tree from
+//  - The constructor maps the whole file into memory (or reads it at once) and builds the chunk tree from
 //    the headers (names and face counts are the only own data it looks at). Cost: one pass over the
 //    headers; no chunk body is copied.
 //  - Records are decoded from the buffer on first request and cached until the file object dies;
@@ -28,6 +28,7 @@
 #include "models/MaterialList.h"
 #include "models/ObjectList.h"
 #include "models/Types3DS.h"
+#include "platform/MappedFile.h"
 
 namespace qv {
 
@@ -86,8 +87,9 @@ class TFile3DS {
   std::vector<TNameEntry3DS> objectNames_;
   std::vector<TNameEntry3DS> materialNames_;
   std::vector<TChunkNode3DS*> meshObjects_;  // named objects holding a mesh, by mesh index
-  std::vector<uint8_t> owned_;       // the file's bytes
-  const uint8_t* data_ = nullptr;    // owned_.data()
+  std::vector<uint8_t> owned_;       // the file's bytes, when handed over as a vector
+  std::unique_ptr<TMappedFile> mapped_;  // the file's bytes, when opened from disk
+  const uint8_t* data_ = nullptr;    // whichever of the two holds the bytes
   size_t size_ = 0;                  // bytes in the file
   std::unique_ptr<TMaterialList> materialList_;
   std::unique_ptr<TObjectList> objectList_;
