@@ -1,7 +1,8 @@
 #pragma once
 // TBOPBetween: an inner node of the partition tree. It owns its two children (the group of smaller
 // keys first) and keeps the union of their boxes, so a walk can skip the whole subtree with one box
-// test. The axis classes (collision/BOPAxisNodes.h) add the split axis: its letter in the file and
+// test. The visibility walk also skips a subtree when every object in it would be dropped for its
+// distance (see CollectVisible); that leaves the result exactly as the leaf tests would. The axis classes (collision/BOPAxisNodes.h) add the split axis: its letter in the file and
 // the three per-object keys the build sorts and splits by.
 
 #include <memory>
@@ -25,12 +26,14 @@ class TBOPBetween : public TBOPNode {
                         T3dObjectList& result) const override;
   void CollectCollideesIn(const TBox& box, const TBOPKinds& kinds,
                           T3dObjectList& result) const override;
+  float LargestRadius() const override { return largestRadius_; }
 
   const TBOPNode& First() const { return *first_; }
   const TBOPNode& Second() const { return *second_; }
 
  private:
   TBox box_;                         // union of the children's boxes
+  float largestRadius_;              // largest bounding-sphere radius below
   std::unique_ptr<TBOPNode> first_;  // smaller keys
   std::unique_ptr<TBOPNode> second_;  // larger keys
 };

@@ -49,6 +49,9 @@ class TBOPNode {
   // Appends the collidee objects whose box overlaps `box` (touching counts).
   virtual void CollectCollideesIn(const TBox& box, const TBOPKinds& kinds,
                                   T3dObjectList& result) const = 0;
+  // The largest bounding-sphere radius below: what lets a walk drop a whole subtree whose objects
+  // are all too far away to be drawn.
+  virtual float LargestRadius() const = 0;
 };
 
 // Bounds inclusive on x and z; y is ignored (the ground point has no height).

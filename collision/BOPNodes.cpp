@@ -1,6 +1,7 @@
 // The partition tree's nodes: leaf, inner node and the three axis classes.
 
 #include <algorithm>
+#include <cmath>
 
 #include "collision/BOPAxisNodes.h"
 #include "collision/BOPLeaf.h"
@@ -15,6 +16,9 @@ namespace qv {
 
 TBOPLeaf::TBOPLeaf(T3dObject& object, int index) : object_(&object), index_(index) {
   object.GetBoundingBox(box_);
+  TSphere sphere;
+  object.GetBoundingSphere(sphere);
+  radius_ = sphere.r;
 }
 
 void TBOPLeaf::GetBoundingBox(TBox& box) const { box = box_; }
@@ -44,9 +48,7 @@ void TBOPLeaf::CollectVisible(const TFrustum& frustum, T3dObjectList& opaque,
   object_->SortKey = key;
   // Too small at this distance to be worth drawing: the key is 90 or more sphere diameters. A point
   // object (radius 0) is cut when it lies beyond the near plane, as the division would say.
-  TSphere sphere;
-  object_->GetBoundingSphere(sphere);
-  const float diameter = 2.0f * sphere.r;
+  const float diameter = 2.0f * radius_;
   const bool tooFar = diameter > 0 ? key / diameter >= 90.0f : key > 0;
   if (tooFar) return;
   if (object_->Transparent)
@@ -74,7 +76,29 @@ TBOPBetween::TBOPBetween(std::unique_ptr<TBOPNode> first, std::unique_ptr<TBOPNo
   second_->GetBoundingBox(b);
   box_ = {std::min(a.minX, b.minX), std::max(a.maxX, b.maxX), std::min(a.minY, b.minY),
           std::max(a.maxY, b.maxY), std::min(a.minZ, b.minZ), std::max(a.maxZ, b.maxZ)};
+  largestRadius_ = std::max(first_->LargestRadius(), second_->LargestRadius());
 }
+
+namespace {
+
+// True when every object inside `box` whose sphere radius is at most `radius` would be dropped by
+// the leaf's distance cut. An object's key is the near plane's value at a point of its box plus a
+// non-negative extent, so it is at least the plane's least value over the enclosing box; the cut
+// needs key / (2 r) >= 90 (key > 0 for r = 0). The slack covers the float rounding of the key
+// and of the division, so this never drops an object the leaf would keep.
+bool AllTooFar(const TBox& box, float radius, const TFrustum& frustum) {
+  const TPlane& p = frustum[fpNear];
+  const double least = p.a * double(p.a >= 0 ? box.minX : box.maxX) +
+                       p.b * double(p.b >= 0 ? box.minY : box.maxY) +
+                       p.c * double(p.c >= 0 ? box.minZ : box.maxZ) + p.d;
+  const double scale = std::fabs(p.a) * std::max(std::fabs(box.minX), std::fabs(box.maxX)) +
+                       std::fabs(p.b) * std::max(std::fabs(box.minY), std::fabs(box.maxY)) +
+                       std::fabs(p.c) * std::max(std::fabs(box.minZ), std::fabs(box.maxZ)) +
+                       std::fabs(p.d);
+  return least - 1e-5 * (scale + 1) > 180.0 * double(radius) * (1 + 1e-5);
+}
+
+}  // namespace
 
 void TBOPBetween::GetBoundingBox(TBox& box) const { box = box_; }
 
@@ -98,7 +122,7 @@ std::int64_t TBOPBetween::SumDepth(std::int64_t depth) const {
 
 void TBOPBetween::CollectVisible(const TFrustum& frustum, T3dObjectList& opaque,
                                  T3dObjectList& transparent) const {
-  if (!BoxInFrustum(box_, frustum)) return;
+  if (!BoxInFrustum(box_, frustum) || AllTooFar(box_, largestRadius_, frustum)) return;
   first_->CollectVisible(frustum, opaque, transparent);
   second_->CollectVisible(frustum, opaque, transparent);
 }
