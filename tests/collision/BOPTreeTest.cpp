@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "collision/BOPAxisNodes.h"
@@ -242,6 +243,23 @@ TEST(BOPTreeVisible, ObjectsNinetyDiametersAwayAreCut) {
 }
 
 int terrainTests = 0;  // calls of the counting kind test below
+
+TEST(BOPTreeVisible, FarSubtreesAreDroppedOnlyWhenNothingInThemIsBigEnough) {
+  // A far cluster of specks, one large object among them: the walk may skip groups of specks but
+  // never the group holding the large one.
+  TObjectSet set;
+  std::mt19937 random(4);
+  std::uniform_real_distribution<float> spread(-40, 40);
+  for (int i = 0; i < 60; ++i)
+    set.Add("speck", Cube(spread(random), spread(random) / 8, -500 + spread(random), 0.1f));
+  set.Add("tower", Cube(10, 0, -500, 4));  // diameter ~13.9: 90 of them reach ~1250
+  set.Add("near speck", Cube(0, 0, -3, 0.1f));
+  auto tree = TBOPTree::Build(set.List(), TestKinds());
+  tree->QueryVisible(BoxFrustum(100, 1000));
+  std::vector<std::string> names = Names(tree->OpaqueResult());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"near speck", "tower"}));
+}
 
 TEST(BOPTreeTerrain, BordersAreInclusiveAndOnlyTerrainIsFound) {
   TObjectSet set;
