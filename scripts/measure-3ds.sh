@@ -7,7 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=${1:-build}
 runs=${2:-7}
-scripts/build.sh "$dir" -DQV_BENCH=ON >/dev/null
+cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQV_BENCH=ON >/dev/null
+cmake --build "$dir" -j2 --target qv-tool bench_File3DS lib3ds_info >/dev/null
 [ -x "$dir/bench/lib3ds_info" ] || { echo "lib3ds_info was not built (is lib3ds-dev installed?)"; exit 1; }
 [ -x /usr/bin/time ] || { echo "GNU time (/usr/bin/time) is needed"; exit 1; }
 
@@ -15,7 +16,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 file="$work/large.3ds"
 QV_BENCH_3DS_OUT="$file" "$dir/bench/bench_File3DS" --benchmark_filter=File3DSOpenOnly \
-  --benchmark_min_time=0.01 >/dev/null
+  --benchmark_min_time=0.01 >/dev/null 2>&1
 size=$(stat -c %s "$file")
 echo "file: $size bytes ($(awk "BEGIN{printf \"%.1f\", $size/1e6}") MB)"
 
@@ -28,19 +29,20 @@ else
   echo "listings differ:"; diff "$work/ours.txt" "$work/lib3ds.txt" | head; exit 1
 fi
 
-measure() {  # prints "seconds kilobytes" per run
-  for _ in $(seq "$runs"); do
-    /usr/bin/time -f "%e %M" -o "$work/t" "$@" >/dev/null
-    cat "$work/t"
-  done
+measure() {  # prints "seconds kilobytes": wall clock around the process, peak RSS from GNU time
+  local start end
+  start=$(date +%s%N)
+  /usr/bin/time -f "%M" -o "$work/t" "$@" >/dev/null
+  end=$(date +%s%N)
+  echo "$(awk "BEGIN{printf \"%.4f\", ($end - $start) / 1e9}") $(cat "$work/t")"
 }
 median() { sort -n | awk '{v[NR]=$1} END{print v[int((NR+1)/2)]}'; }
 
 # Interleave the two programs' runs so that machine noise hits both alike.
 : >"$work/ours" ; : >"$work/theirs"
 for _ in $(seq "$runs"); do
-  runs=1 measure "$dir/qv-tool" info "$file" >>"$work/ours"
-  runs=1 measure "$dir/bench/lib3ds_info" "$file" >>"$work/theirs"
+  measure "$dir/qv-tool" info "$file" >>"$work/ours"
+  measure "$dir/bench/lib3ds_info" "$file" >>"$work/theirs"
 done
 ours_s=$(cut -d' ' -f1 "$work/ours" | median);   ours_kb=$(cut -d' ' -f2 "$work/ours" | median)
 libs_s=$(cut -d' ' -f1 "$work/theirs" | median); libs_kb=$(cut -d' ' -f2 "$work/theirs" | median)
