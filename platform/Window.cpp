@@ -16,9 +16,15 @@ bool SameDepth(int wanted, int offered) {
   return wanted == offered || (trueColour(wanted) && trueColour(offered));
 }
 
-}  // namespace
+bool DisplayNamed() {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+    const char* value = std::getenv(name);
+    if (value && *value) return true;
+  }
+  return false;
+}
 
-bool InitVideo() {
+bool TryInitVideo() {
   // The shell ends the loop itself when the window is closed; SDL must not add a quit event of
   // its own that would outlive the window.
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
@@ -29,10 +35,24 @@ bool InitVideo() {
   const char* asked = std::getenv("SDL_VIDEODRIVER");
   if (driver && std::string_view(driver) == "offscreen" && !(asked && *asked)) {
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
-    SDL_SetError("no display (DISPLAY is not set; SDL_VIDEODRIVER=offscreen draws without one)");
+    SDL_SetError(DisplayNamed() ? "cannot connect to the display" :
+                 "no display (DISPLAY is not set; SDL_VIDEODRIVER=offscreen draws without one)");
     return false;
   }
   return true;
+}
+
+}  // namespace
+
+bool InitVideo() {
+  // A busy X server refuses a connection now and then (its listen queue is full: EAGAIN) and
+  // takes the next one; a few quick retries keep a loaded machine from failing the start.
+  constexpr int kAttempts = 5;
+  for (int attempt = 1;; ++attempt) {
+    if (TryInitVideo()) return true;
+    if (attempt == kAttempts || !DisplayNamed()) return false;
+    SDL_Delay(static_cast<Uint32>(20 * attempt));
+  }
 }
 
 void QuitVideo() { SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS); }

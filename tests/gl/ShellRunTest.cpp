@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -64,6 +65,11 @@ qv::TGLWindowClass ClassFor(Script& script) {
 
 class ShellRunTest : public ::testing::Test {
  protected:
+  ~ShellRunTest() override {
+    // Failures of window creation only show in the log; make them visible in the test output.
+    if (HasFailure())
+      for (const std::string& line : log_.Messages()) std::fprintf(stderr, "log: %s\n", line.c_str());
+  }
   void SetUp() override {
     TGLApplication& app = GlobalApplication();
     app.Width = 320;
