@@ -46,9 +46,9 @@ class TBOPTree {
   // "reload time:<ms> tree". Raises, so the caller can rebuild, when the list is empty ("tree in
   // File is shit", EGL), the file cannot be read (EGL), it ends before the tree does
   // (std::out_of_range), a line is neither "X", "Y", "Z" nor a decimal integer (EGL), an index is
-  // outside the list (std::out_of_range), or the file holds more leaves than there are objects or
-  // nests deeper than MaxFileDepth (EGL: no tree this game builds does either). Lines after the
-  // tree are ignored. Every message names the file.
+  // outside the list (std::out_of_range), the tree does not hold every object exactly once (EGL:
+  // the file was written for another model), or it nests deeper than MaxFileDepth (EGL: no tree
+  // this game builds comes near). Lines after the tree are ignored. Every message names the file.
   static std::unique_ptr<TBOPTree> Load(const T3dObjectList& objects,
                                         const std::filesystem::path& file,
                                         TBOPKinds kinds = GameBOPKinds());

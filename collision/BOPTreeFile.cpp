@@ -66,7 +66,18 @@ class TLineReader {
 class TTreeReader {
  public:
   TTreeReader(const T3dObjectList& objects, const std::filesystem::path& file)
-      : objects_(objects), file_(file), lines_(file) {}
+      : objects_(objects), file_(file), lines_(file), seen_(objects.Count(), false) {}
+
+  // The whole tree, which must hold every object exactly once: a file written for another model
+  // (an older copy of the level put back, a second model in the same folder) reads without error
+  // but would lose objects from every query.
+  std::unique_ptr<TBOPNode> ReadTree() {
+    std::unique_ptr<TBOPNode> root = ReadNode(0);
+    if (leaves_ != objects_.Count())
+      throw EGL("tree file " + file_.string() + " holds " + std::to_string(leaves_) + " of the " +
+                std::to_string(objects_.Count()) + " objects");
+    return root;
+  }
 
   std::unique_ptr<TBOPNode> ReadNode(int depth) {
     if (depth > TBOPTree::MaxFileDepth)
@@ -88,9 +99,10 @@ class TTreeReader {
     if (index < 0 || index >= objects_.Count())
       throw std::out_of_range(lines_.Where() + "object index " + std::to_string(index) +
                               " is outside 0.." + std::to_string(objects_.Count() - 1));
-    if (++leaves_ > objects_.Count())
-      throw EGL(lines_.Where() + "more leaves than the " + std::to_string(objects_.Count()) +
-                " objects");
+    if (seen_[index])
+      throw EGL(lines_.Where() + "object index " + std::to_string(index) + " appears twice");
+    seen_[index] = true;
+    ++leaves_;
     return std::make_unique<TBOPLeaf>(*objects_.Get(index), index);
   }
 
@@ -114,6 +126,7 @@ class TTreeReader {
   const T3dObjectList& objects_;
   std::filesystem::path file_;
   TLineReader lines_;
+  std::vector<bool> seen_;  // per object: already in a leaf
   int leaves_ = 0;
 };
 
@@ -126,7 +139,7 @@ std::unique_ptr<TBOPTree> TBOPTree::Load(const T3dObjectList& objects,
   std::unique_ptr<TBOPTree> tree(new TBOPTree(kinds, TBOPOrigin::Reloaded));
   {
     TTreeReader reader(objects, file);
-    tree->root_ = reader.ReadNode(0);
+    tree->root_ = reader.ReadTree();
   }
   tree->FillNames(objects);
   tree->elapsedMs_ = std::chrono::duration_cast<std::chrono::milliseconds>(

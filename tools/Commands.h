@@ -15,4 +15,7 @@ int RunView(const std::vector<std::string>& args);
 // demo OUTDIR: writes the bundled demo levels, objects and settings below OUTDIR.
 int RunDemo(const std::vector<std::string>& args);
 
+// bop FILE.3ds [--describe]: loads a model as a level's static objects and reports its tree.
+int RunBop(const std::vector<std::string>& args);
+
 }  // namespace qvtool

@@ -21,6 +21,7 @@ const TCommand kCommands[] = {
     {"help", nullptr, "help                      this list"},
     {"info", qvtool::RunInfo, "info FILE.3ds [--json]    meshes and materials of a model file"},
     {"demo", qvtool::RunDemo, "demo OUTDIR               write the demo levels and settings"},
+    {"bop", qvtool::RunBop, "bop FILE.3ds [--describe] build or reload the tree file of a model"},
     {"view", qvtool::RunView, "view FILE.3ds [--screenshot OUT.png] [--size WxH]  show a model"},
 };
 

@@ -142,7 +142,9 @@ TEST(BOPTreeFile, EveryReadingErrorIsRaisedAndNamesTheFile) {
       {"X\r\n3\r\n1\r\n", "range", "index 3 is outside 0..2"},
       {"X\r\n-1\r\n1\r\n", "range", "index -1 is outside"},
       {"X\r\n99999999999\r\n1\r\n", "EGL", "99999999999"},
-      {"X\r\n0\r\nX\r\n1\r\nX\r\n2\r\n0\r\n", "EGL", "more leaves than the 3 objects"},
+      {"X\r\n0\r\nX\r\n1\r\n0\r\n", "EGL", "line 5: object index 0 appears twice"},
+      {"X\r\n2\r\n0\r\n", "EGL", "holds 2 of the 3 objects"},
+      {"1\r\n", "EGL", "holds 1 of the 3 objects"},
       {std::string(100, '1') + "\r\n", "EGL", "longer than 64"},
   };
   for (const auto& c : cases) {
