@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # scripts/test.sh DIR [cmake options...]: builds into DIR and runs the whole suite under CTest,
-# the GL tests inside one Xvfb server. No dialog box ever waits for an answer (QV_NO_DIALOGS).
+# all of it inside one Xvfb server (the GL tests need it; the rest does not mind). No dialog box
+# ever waits for an answer (QV_NO_DIALOGS). Under AddressSanitizer, leaks inside the system's
+# graphics and font libraries are suppressed by scripts/lsan.supp; ours are not.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root=$PWD
 dir=${1:-build}; shift || true
 scripts/build.sh "$dir" "$@"
 export QV_NO_DIALOGS=1
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$root/scripts/lsan.supp:print_suppressions=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 cd "$dir"
-../scripts/with-xvfb.sh ctest --output-on-failure -j "$(nproc)" --timeout 600
+QV_FORCE_XVFB=1 ../scripts/with-xvfb.sh ctest --output-on-failure -j "$(nproc)" --timeout 600
