@@ -19,7 +19,14 @@ for p in "${packages[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
+if [ "$(id -u)" -eq 0 ]; then
+  sudo=()
+elif command -v sudo >/dev/null; then
+  sudo=(sudo)
+else
+  echo "install-deps.sh: missing packages (${missing[*]}); run this script as root or install sudo" >&2
+  exit 1
+fi
 echo "installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 "${sudo[@]}" apt-get update -q
