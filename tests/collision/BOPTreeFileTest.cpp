@@ -111,7 +111,10 @@ struct TFailure {
 TFailure LoadFails(const std::string& text, int objectCount = 3) {
   TempDir dir;
   TObjectSet set;
-  for (int i = 0; i < objectCount; ++i) set.Add("o" + std::to_string(i), Cube(3.0f * i, 0, 0, 1));
+  for (int i = 0; i < objectCount; ++i) {
+    std::string name = "o";  // (not "o" + ...: g++ 12 -O3 warns falsely about that)
+    set.Add(name += std::to_string(i), Cube(3.0f * i, 0, 0, 1));
+  }
   const auto file = dir.Path() / "bop";
   WriteBytes(file, text);
   try {
