@@ -103,7 +103,9 @@ class TTreeReader {
       throw EGL(lines_.Where() + "object index " + std::to_string(index) + " appears twice");
     seen_[index] = true;
     ++leaves_;
-    return std::make_unique<TBOPLeaf>(*objects_.Get(index), index);
+    T3dObject* object = objects_.Get(index);
+    if (!object) throw EGL(lines_.Where() + "object " + std::to_string(index) + " is missing");
+    return std::make_unique<TBOPLeaf>(*object, index);
   }
 
  private:
