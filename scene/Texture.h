@@ -24,7 +24,7 @@ enum TTgaResult : int {
   tgaCannotOpen = 1,      // the file cannot be opened
   tgaShortHeader = 2,     // fewer than 12 header bytes
   tgaBadHeader = 3,       // not an uncompressed true-colour image without id, colour map or origin
-  tgaShortImageSpec = 4,  // fewer than 6 image-specification bytes
+  tgaShortImageSpec = 4,  // fewer than the 6 bytes of width, height, depth and descriptor
   tgaBadImageSpec = 5,    // zero width or height, or a depth other than 24 or 32 bits
   tgaShortPixels = 6,     // fewer pixel bytes than width x height x bytes per pixel
 };
