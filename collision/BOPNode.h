@@ -4,6 +4,8 @@
 // halves. Nodes never change after the tree is made; the walks below allocate nothing except what
 // the result lists grow by.
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -53,6 +55,24 @@ class TBOPNode {
   // are all too far away to be drawn.
   virtual float LargestRadius() const = 0;
 };
+
+// True when every object inside `box` whose sphere radius is at most `radius` would be dropped by
+// the visibility query's distance cut, so the whole subtree can be skipped. An object's key is
+// the near plane's value at a point of its box plus a non-negative extent, so it is at least the
+// plane's least value over the enclosing box; the cut needs key / (2 r) >= 90 (key > 0 for
+// r = 0). The slack covers the float rounding of the key and of the division, so this never
+// drops an object the leaf would keep. Inline: both visibility walks run it at every inner node.
+inline bool SubtreeAllTooFar(const TBox& box, float radius, const TFrustum& frustum) {
+  const TPlane& p = frustum[fpNear];
+  const double least = p.a * double(p.a >= 0 ? box.minX : box.maxX) +
+                       p.b * double(p.b >= 0 ? box.minY : box.maxY) +
+                       p.c * double(p.c >= 0 ? box.minZ : box.maxZ) + p.d;
+  const double scale = std::fabs(p.a) * std::max(std::fabs(box.minX), std::fabs(box.maxX)) +
+                       std::fabs(p.b) * std::max(std::fabs(box.minY), std::fabs(box.maxY)) +
+                       std::fabs(p.c) * std::max(std::fabs(box.minZ), std::fabs(box.maxZ)) +
+                       std::fabs(p.d);
+  return least - 1e-5 * (scale + 1) > 180.0 * double(radius) * (1 + 1e-5);
+}
 
 // Bounds inclusive on x and z; y is ignored (the ground point has no height).
 inline bool BoxCoversXZ(const TBox& box, float x, float z) {

@@ -79,27 +79,6 @@ TBOPBetween::TBOPBetween(std::unique_ptr<TBOPNode> first, std::unique_ptr<TBOPNo
   largestRadius_ = std::max(first_->LargestRadius(), second_->LargestRadius());
 }
 
-namespace {
-
-// True when every object inside `box` whose sphere radius is at most `radius` would be dropped by
-// the leaf's distance cut. An object's key is the near plane's value at a point of its box plus a
-// non-negative extent, so it is at least the plane's least value over the enclosing box; the cut
-// needs key / (2 r) >= 90 (key > 0 for r = 0). The slack covers the float rounding of the key
-// and of the division, so this never drops an object the leaf would keep.
-bool AllTooFar(const TBox& box, float radius, const TFrustum& frustum) {
-  const TPlane& p = frustum[fpNear];
-  const double least = p.a * double(p.a >= 0 ? box.minX : box.maxX) +
-                       p.b * double(p.b >= 0 ? box.minY : box.maxY) +
-                       p.c * double(p.c >= 0 ? box.minZ : box.maxZ) + p.d;
-  const double scale = std::fabs(p.a) * std::max(std::fabs(box.minX), std::fabs(box.maxX)) +
-                       std::fabs(p.b) * std::max(std::fabs(box.minY), std::fabs(box.maxY)) +
-                       std::fabs(p.c) * std::max(std::fabs(box.minZ), std::fabs(box.maxZ)) +
-                       std::fabs(p.d);
-  return least - 1e-5 * (scale + 1) > 180.0 * double(radius) * (1 + 1e-5);
-}
-
-}  // namespace
-
 void TBOPBetween::GetBoundingBox(TBox& box) const { box = box_; }
 
 void TBOPBetween::SaveTo(const std::vector<std::string>& names,
@@ -122,7 +101,7 @@ std::int64_t TBOPBetween::SumDepth(std::int64_t depth) const {
 
 void TBOPBetween::CollectVisible(const TFrustum& frustum, T3dObjectList& opaque,
                                  T3dObjectList& transparent) const {
-  if (!BoxInFrustum(box_, frustum) || AllTooFar(box_, largestRadius_, frustum)) return;
+  if (!BoxInFrustum(box_, frustum) || SubtreeAllTooFar(box_, largestRadius_, frustum)) return;
   first_->CollectVisible(frustum, opaque, transparent);
   second_->CollectVisible(frustum, opaque, transparent);
 }

@@ -205,6 +205,7 @@ std::unique_ptr<TBOPTree> TBOPTree::Build(const T3dObjectList& objects, TBOPKind
   }
   std::unique_ptr<TBOPTree> tree(new TBOPTree(kinds, TBOPOrigin::Built));
   tree->root_ = BuildNode(objects, indexOf);
+  tree->Flatten();
   tree->FillNames(objects);
   tree->elapsedMs_ = MsSince(start);
   GlobalLog().Log("create time:" + std::to_string(tree->elapsedMs_) + " tree");
@@ -213,12 +214,149 @@ std::unique_ptr<TBOPTree> TBOPTree::Build(const T3dObjectList& objects, TBOPKind
   return tree;
 }
 
+namespace {
+
+// Beyond this size a coordinate or plane value could overflow the sums of the fast box test below
+// (and 0 * infinity is not a number); such values take the nodes' own walk.
+constexpr float FastTestLimit = 1e18f;
+
+bool SmallEnough(float value) { return std::fabs(value) <= FastTestLimit; }  // false for NaN
+
+bool SmallEnough(const TBox& box) {
+  return SmallEnough(box.minX) && SmallEnough(box.maxX) && SmallEnough(box.minY) &&
+         SmallEnough(box.maxY) && SmallEnough(box.minZ) && SmallEnough(box.maxZ);
+}
+
+// BoxInFrustum's answer from two corners per plane instead of eight. Rounding is monotonic, so
+// the corner farthest along a plane's normal gets the largest computed value of the eight and the
+// one nearest the smallest: some corner is inside exactly when the farthest is, all are exactly
+// when the nearest is. A box wholly inside a plane clears its bit in `planes`; the boxes below
+// lie within it, so their nearest corners are inside too and that plane is not tried again.
+// Needs finite values small enough not to overflow (SmallEnough).
+bool BoxPasses(const TBox& b, const TFrustum& frustum, unsigned& planes) {
+  for (int k = 0; k < 6; ++k) {
+    if (!(planes & (1u << k))) continue;
+    const TPlane& p = frustum[k];
+    const bool ax = p.a >= 0, by = p.b >= 0, cz = p.c >= 0;
+    const float farthest = p.a * (ax ? b.maxX : b.minX) + p.b * (by ? b.maxY : b.minY) +
+                           p.c * (cz ? b.maxZ : b.minZ) + p.d;
+    if (!(farthest > 0)) return false;
+    const float nearest = p.a * (ax ? b.minX : b.maxX) + p.b * (by ? b.minY : b.maxY) +
+                          p.c * (cz ? b.minZ : b.maxZ) + p.d;
+    if (nearest > 0) planes &= ~(1u << k);
+  }
+  return true;
+}
+
+}  // namespace
+
+void TBOPTree::Flatten() {
+  flat_.clear();
+  flatUsable_ = true;
+  // Pre-order with an explicit stack: a lopsided tree may be deeper than the call stack allows.
+  struct TPending {
+    const TBOPNode* node;  // still to copy
+    int parent;            // index of its parent in flat_, -1 for the root
+  };
+  std::vector<TPending> pending{{root_.get(), -1}};
+  std::vector<int> parents;  // per flat_ entry: its parent's index
+  while (!pending.empty()) {
+    const TPending next = pending.back();
+    pending.pop_back();
+    TFlatNode flat{};
+    next.node->GetBoundingBox(flat.box);
+    flat.radius = next.node->LargestRadius();
+    if (!SmallEnough(flat.box)) flatUsable_ = false;
+    const int index = static_cast<int>(flat_.size());
+    if (const auto* leaf = dynamic_cast<const TBOPLeaf*>(next.node)) {
+      flat.object = &leaf->Object();
+      // The same float steps as ViewDistance, so the key comes out bit for bit the same.
+      if (flat.object->IsBoxTighter()) {
+        TBox b;
+        flat.object->GetBoundingBox(b);
+        const float hx = (b.maxX - b.minX) / 2, hy = (b.maxY - b.minY) / 2,
+                    hz = (b.maxZ - b.minZ) / 2;
+        flat.centerX = b.minX + hx;
+        flat.centerY = b.minY + hy;
+        flat.centerZ = b.minZ + hz;
+        flat.extent = MaxFloat(MaxFloat(hx, hy), hz);
+      } else {
+        TSphere sphere;
+        flat.object->GetBoundingSphere(sphere);
+        flat.centerX = sphere.x;
+        flat.centerY = sphere.y;
+        flat.centerZ = sphere.z;
+        flat.extent = sphere.r;
+      }
+    } else {
+      const auto& between = dynamic_cast<const TBOPBetween&>(*next.node);
+      pending.push_back({&between.Second(), index});
+      pending.push_back({&between.First(), index});
+    }
+    flat_.push_back(flat);
+    parents.push_back(next.parent);
+  }
+  // A subtree ends where the next node outside it starts; filled from the back, every child's end
+  // is known before its parent's is needed.
+  const int count = static_cast<int>(flat_.size());
+  for (int i = count - 1; i >= 0; --i) {
+    if (flat_[i].object) flat_[i].end = i + 1;
+    const int parent = parents[i];
+    if (parent >= 0 && flat_[parent].end < (flat_[i].object ? i + 1 : flat_[i].end))
+      flat_[parent].end = flat_[i].object ? i + 1 : flat_[i].end;
+  }
+}
+
+void TBOPTree::CollectVisibleFlat(const TFrustum& frustum) {
+  std::vector<TOpenNode>& open = walkStack_;
+  open.clear();
+  open.push_back({static_cast<int>(flat_.size()), 0x3fu});
+  const int count = static_cast<int>(flat_.size());
+  const TPlane& near = frustum[fpNear];
+  int i = 0;
+  while (i < count) {
+    while (i >= open.back().end) open.pop_back();
+    unsigned planes = open.back().planes;
+    const TFlatNode& node = flat_[i];
+    if (!BoxPasses(node.box, frustum, planes)) {
+      i = node.end;
+      continue;
+    }
+    if (node.object) {
+      // What TBOPLeaf::CollectVisible does, the key from the terms kept when the tree was made
+      // (static objects never change their bounds, as the leaf's own box copy assumes): an object
+      // is read only once it is close enough to be drawn.
+      T3dObject& object = *node.object;
+      const float key = near.a * node.centerX + near.b * node.centerY + near.c * node.centerZ +
+                        near.d + node.extent;
+      object.SortKey = key;
+      const float diameter = 2.0f * node.radius;
+      const bool tooFar = diameter > 0 ? key / diameter >= 90.0f : key > 0;
+      if (!tooFar) (object.Transparent ? transparent_ : opaque_).Add(&object);
+      ++i;
+      continue;
+    }
+    if (SubtreeAllTooFar(node.box, node.radius, frustum)) {
+      i = node.end;
+      continue;
+    }
+    open.push_back({node.end, planes});
+    ++i;
+  }
+}
+
 void TBOPTree::QueryVisible(const TFrustum& frustum) {
   if (FrustumEquals(frustum, frustum_)) return;
   frustum_ = frustum;
   opaque_.Clear();
   transparent_.Clear();
-  root_->CollectVisible(frustum, opaque_, transparent_);
+  bool fast = flatUsable_;
+  for (const TPlane& p : frustum)
+    fast = fast && SmallEnough(p.a) && SmallEnough(p.b) && SmallEnough(p.c) && SmallEnough(p.d);
+  if (fast)
+    CollectVisibleFlat(frustum);
+  else
+    root_->CollectVisible(frustum, opaque_, transparent_);
   transparent_.Sort();
 }
 

@@ -84,8 +84,25 @@ class TBOPTree {
   static constexpr int MaxFileDepth = 1024;  // deepest nesting Load accepts
 
  private:
+  // The node tree copied into one array in pre-order, for the visibility walk: it runs every
+  // frame over thousands of nodes, and following child pointers through virtual calls made it
+  // little faster than testing every object. The node tree stays the tree's reference form.
+  struct alignas(64) TFlatNode {  // one cache line each
+    TBox box;            // the node's box (a leaf's: its object's box when the leaf was made)
+    float radius;        // largest bounding-sphere radius below
+    int end;             // index just past the node's subtree
+    T3dObject* object;   // a leaf's object (not owned); nullptr for an inner node
+    float centerX;       // a leaf's ViewDistance terms from the bound its object picks:
+    float centerY;       //   the centre of that bound
+    float centerZ;
+    float extent;        //   half the box's largest side, or the sphere's radius
+  };
+
   TBOPTree(TBOPKinds kinds, TBOPOrigin origin);
   void FillNames(const T3dObjectList& objects);
+  // Fills flat_ from root_; called once root_ is set.
+  void Flatten();
+  void CollectVisibleFlat(const TFrustum& frustum);
 
   std::unique_ptr<TBOPNode> root_;           // owned
   TFrustum frustum_{};                       // of the last visibility query; all 0 at first
@@ -97,6 +114,13 @@ class TBOPTree {
   float groundX_ = -1e16f;                   // of the last terrain query; far away at first
   float groundZ_ = -1e16f;
   std::vector<std::string> names_;           // input objects' names, in input order
+  std::vector<TFlatNode> flat_;              // root_ in pre-order, see TFlatNode
+  bool flatUsable_ = false;                  // every box in flat_ small enough for the fast test
+  struct TOpenNode {
+    int end;          // index just past the inner node's subtree in flat_
+    unsigned planes;  // bit k: its box is not wholly inside frustum plane k
+  };
+  std::vector<TOpenNode> walkStack_;         // the flat walk's open nodes, kept between queries
   TBOPKinds kinds_;                          // what counts as terrain and as collidee
   TBOPOrigin origin_;
   std::int64_t elapsedMs_ = 0;

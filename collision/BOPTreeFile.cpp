@@ -143,6 +143,7 @@ std::unique_ptr<TBOPTree> TBOPTree::Load(const T3dObjectList& objects,
     TTreeReader reader(objects, file);
     tree->root_ = reader.ReadTree();
   }
+  tree->Flatten();
   tree->FillNames(objects);
   tree->elapsedMs_ = std::chrono::duration_cast<std::chrono::milliseconds>(
                          std::chrono::steady_clock::now() - start)
