@@ -10,6 +10,8 @@
 #include "platform/Clock.h"
 #include "platform/LogFile.h"
 #include "platform/MessageBox.h"
+#include "game/AlarmDispatcher.h"
+#include "scene/CubeTexture.h"
 #include "tests/support/ScopedLog.h"
 
 namespace {
@@ -267,6 +269,25 @@ TEST(GLApplication, CursorVisibilityIsOnlyPassedOnWhenItChanges) {
   app.SetMousePos({12, 34});  // no window: only the stored position changes
   EXPECT_EQ(app.MouseX, 12);
   EXPECT_EQ(app.MouseY, 34);
+}
+
+}  // namespace
+
+namespace {
+
+// Alarms and cube-map faces live below the shell; the global application connects them to its
+// clock and viewport, so a game alarm is due on the application's clock.
+TEST(GlobalApplication, AlarmsRunOnTheApplicationsClock) {
+  qv::TGLApplication& application = qv::GlobalApplication();
+  qv::TAlarmDispatcher& alarms = qv::GlobalAlarmDispatcher();
+  bool fired = false;
+  alarms.AddIn([&fired] { fired = true; }, 0);
+  alarms.FireDue(application.TimeMs() - 1000);
+  EXPECT_FALSE(fired) << "an alarm due now must not fire a second before";
+  alarms.FireDue(application.TimeMs() + 1);
+  EXPECT_TRUE(fired);
+  EXPECT_TRUE(static_cast<bool>(qv::ViewportHooks().SetViewport));
+  EXPECT_TRUE(static_cast<bool>(qv::ViewportHooks().ResetViewport));
 }
 
 }  // namespace
