@@ -3,6 +3,7 @@
 #include "collision/BOPTree.h"
 
 #include <algorithm>
+#include <bit>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -220,6 +221,9 @@ namespace {
 // (and 0 * infinity is not a number); such values take the nodes' own walk.
 constexpr float FastTestLimit = 1e18f;
 
+// How many leaves ahead the visibility walk asks for an object's memory.
+constexpr int LeafLookahead = 4;
+
 bool SmallEnough(float value) { return std::fabs(value) <= FastTestLimit; }  // false for NaN
 
 bool SmallEnough(const TBox& box) {
@@ -234,8 +238,8 @@ bool SmallEnough(const TBox& box) {
 // lie within it, so their nearest corners are inside too and that plane is not tried again.
 // Needs finite values small enough not to overflow (SmallEnough).
 bool BoxPasses(const TBox& b, const TFrustum& frustum, unsigned& planes) {
-  for (int k = 0; k < 6; ++k) {
-    if (!(planes & (1u << k))) continue;
+  for (unsigned left = planes; left != 0; left &= left - 1) {
+    const int k = std::countr_zero(left);
     const TPlane& p = frustum[k];
     const bool ax = p.a >= 0, by = p.b >= 0, cz = p.c >= 0;
     const float farthest = p.a * (ax ? b.maxX : b.minX) + p.b * (by ? b.maxY : b.minY) +
@@ -252,6 +256,7 @@ bool BoxPasses(const TBox& b, const TFrustum& frustum, unsigned& planes) {
 
 void TBOPTree::Flatten() {
   flat_.clear();
+  flatLeaves_.clear();
   flatUsable_ = true;
   // Pre-order with an explicit stack: a lopsided tree may be deeper than the call stack allows.
   struct TPending {
@@ -269,25 +274,28 @@ void TBOPTree::Flatten() {
     if (!SmallEnough(flat.box)) flatUsable_ = false;
     const int index = static_cast<int>(flat_.size());
     if (const auto* leaf = dynamic_cast<const TBOPLeaf*>(next.node)) {
-      flat.object = &leaf->Object();
+      flat.next = -1 - static_cast<int>(flatLeaves_.size());
+      TFlatLeaf terms{};
+      terms.object = &leaf->Object();
       // The same float steps as ViewDistance, so the key comes out bit for bit the same.
-      if (flat.object->IsBoxTighter()) {
+      if (terms.object->IsBoxTighter()) {
         TBox b;
-        flat.object->GetBoundingBox(b);
+        terms.object->GetBoundingBox(b);
         const float hx = (b.maxX - b.minX) / 2, hy = (b.maxY - b.minY) / 2,
                     hz = (b.maxZ - b.minZ) / 2;
-        flat.centerX = b.minX + hx;
-        flat.centerY = b.minY + hy;
-        flat.centerZ = b.minZ + hz;
-        flat.extent = MaxFloat(MaxFloat(hx, hy), hz);
+        terms.centerX = b.minX + hx;
+        terms.centerY = b.minY + hy;
+        terms.centerZ = b.minZ + hz;
+        terms.extent = MaxFloat(MaxFloat(hx, hy), hz);
       } else {
         TSphere sphere;
-        flat.object->GetBoundingSphere(sphere);
-        flat.centerX = sphere.x;
-        flat.centerY = sphere.y;
-        flat.centerZ = sphere.z;
-        flat.extent = sphere.r;
+        terms.object->GetBoundingSphere(sphere);
+        terms.centerX = sphere.x;
+        terms.centerY = sphere.y;
+        terms.centerZ = sphere.z;
+        terms.extent = sphere.r;
       }
+      flatLeaves_.push_back(terms);
     } else {
       const auto& between = dynamic_cast<const TBOPBetween&>(*next.node);
       pending.push_back({&between.Second(), index});
@@ -298,12 +306,10 @@ void TBOPTree::Flatten() {
   }
   // A subtree ends where the next node outside it starts; filled from the back, every child's end
   // is known before its parent's is needed.
-  const int count = static_cast<int>(flat_.size());
-  for (int i = count - 1; i >= 0; --i) {
-    if (flat_[i].object) flat_[i].end = i + 1;
+  for (int i = static_cast<int>(flat_.size()) - 1; i >= 0; --i) {
+    const int end = flat_[i].next < 0 ? i + 1 : flat_[i].next;
     const int parent = parents[i];
-    if (parent >= 0 && flat_[parent].end < (flat_[i].object ? i + 1 : flat_[i].end))
-      flat_[parent].end = flat_[i].object ? i + 1 : flat_[i].end;
+    if (parent >= 0 && flat_[parent].next < end) flat_[parent].next = end;
   }
 }
 
@@ -318,29 +324,32 @@ void TBOPTree::CollectVisibleFlat(const TFrustum& frustum) {
     while (i >= open.back().end) open.pop_back();
     unsigned planes = open.back().planes;
     const TFlatNode& node = flat_[i];
-    if (!BoxPasses(node.box, frustum, planes)) {
-      i = node.end;
-      continue;
-    }
-    if (node.object) {
+    const bool passes = BoxPasses(node.box, frustum, planes);
+    if (node.next < 0) {
+      ++i;
+      if (!passes) continue;
       // What TBOPLeaf::CollectVisible does, the key from the terms kept when the tree was made
       // (static objects never change their bounds, as the leaf's own box copy assumes): an object
       // is read only once it is close enough to be drawn.
-      T3dObject& object = *node.object;
-      const float key = near.a * node.centerX + near.b * node.centerY + near.c * node.centerZ +
-                        near.d + node.extent;
-      object.SortKey = key;
+      const int leafIndex = -1 - node.next;
+      const TFlatLeaf& leaf = flatLeaves_[leafIndex];
+      // The objects lie all over the heap; the leaves that follow are likely to pass too, so ask
+      // for their objects now rather than wait for each in turn.
+      if (leafIndex + LeafLookahead < static_cast<int>(flatLeaves_.size()))
+        __builtin_prefetch(flatLeaves_[leafIndex + LeafLookahead].object);
+      const float key = near.a * leaf.centerX + near.b * leaf.centerY + near.c * leaf.centerZ +
+                        near.d + leaf.extent;
+      leaf.object->SortKey = key;
       const float diameter = 2.0f * node.radius;
       const bool tooFar = diameter > 0 ? key / diameter >= 90.0f : key > 0;
-      if (!tooFar) (object.Transparent ? transparent_ : opaque_).Add(&object);
-      ++i;
+      if (!tooFar) (leaf.object->Transparent ? transparent_ : opaque_).Add(leaf.object);
       continue;
     }
-    if (SubtreeAllTooFar(node.box, node.radius, frustum)) {
-      i = node.end;
+    if (!passes || SubtreeAllTooFar(node.box, node.radius, frustum)) {
+      i = node.next;
       continue;
     }
-    open.push_back({node.end, planes});
+    open.push_back({node.next, planes});
     ++i;
   }
 }

@@ -87,15 +87,18 @@ class TBOPTree {
   // The node tree copied into one array in pre-order, for the visibility walk: it runs every
   // frame over thousands of nodes, and following child pointers through virtual calls made it
   // little faster than testing every object. The node tree stays the tree's reference form.
-  struct alignas(64) TFlatNode {  // one cache line each
-    TBox box;            // the node's box (a leaf's: its object's box when the leaf was made)
-    float radius;        // largest bounding-sphere radius below
-    int end;             // index just past the node's subtree
-    T3dObject* object;   // a leaf's object (not owned); nullptr for an inner node
-    float centerX;       // a leaf's ViewDistance terms from the bound its object picks:
-    float centerY;       //   the centre of that bound
+  struct alignas(32) TFlatNode {  // two to a cache line
+    TBox box;      // the node's box (a leaf's: its object's box when the leaf was made)
+    float radius;  // largest bounding-sphere radius below
+    int next;      // inner node: index just past its subtree; leaf: -1 - its index in flatLeaves_
+  };
+  // What a leaf's walk needs once its box has passed, kept apart so the nodes stay small.
+  struct TFlatLeaf {
+    T3dObject* object;  // not owned
+    float centerX;      // ViewDistance terms from the bound the object picks: that bound's centre
+    float centerY;
     float centerZ;
-    float extent;        //   half the box's largest side, or the sphere's radius
+    float extent;       // half the box's largest side, or the sphere's radius
   };
 
   TBOPTree(TBOPKinds kinds, TBOPOrigin origin);
@@ -115,6 +118,7 @@ class TBOPTree {
   float groundZ_ = -1e16f;
   std::vector<std::string> names_;           // input objects' names, in input order
   std::vector<TFlatNode> flat_;              // root_ in pre-order, see TFlatNode
+  std::vector<TFlatLeaf> flatLeaves_;        // the leaves of flat_, in the same order
   bool flatUsable_ = false;                  // every box in flat_ small enough for the fast test
   struct TOpenNode {
     int end;          // index just past the inner node's subtree in flat_
