@@ -1,7 +1,6 @@
 # Thin wrapper over CMake and CTest. Every target installs missing system packages first.
 .PHONY: all deps build run test asan bench fuzz clean
 
-
 all: build
 
 deps:
