@@ -12,8 +12,28 @@
 #include "collision/BOPNode.h"
 #include "scene/3dObject.h"
 #include "scene/3dObjectList.h"
+#include "scene/Frustum.h"
+#include "scene/Geometry.h"
 
 namespace qv::test {
+
+// The game camera's frustum (45 degrees, 4:3, near 0.5, far `far`) at `eye`, turned by `heading`
+// degrees about y.
+inline TFrustum CameraView(const TVector& eye, float heading, float far) {
+  const float f = 1 / std::tan(22.5f * 3.14159265f / 180), n = 0.5f;
+  TMatrix projection{};
+  projection[0] = f / (4.0f / 3);
+  projection[5] = f;
+  projection[10] = (far + n) / (n - far);
+  projection[11] = -1;
+  projection[14] = 2 * far * n / (n - far);
+  const float c = std::cos(-heading * 3.14159265f / 180), s = std::sin(-heading * 3.14159265f / 180);
+  TMatrix rotation = IdentityMatrix();
+  rotation[0] = c, rotation[2] = -s, rotation[8] = s, rotation[10] = c;
+  TMatrix translation = IdentityMatrix();
+  translation[12] = -eye.x, translation[13] = -eye.y, translation[14] = -eye.z;
+  return ExtractFrustum(projection, MultiplyMatrix(rotation, translation));
+}
 
 enum class TKind { Plain, Terrain, Collidee };
 

@@ -60,22 +60,6 @@ std::vector<const T3dObject*> Sorted(const T3dObjectList& list) {
   return objects;
 }
 
-// The camera's view: 45 degrees, 4:3, near 0.5, far 300, at `eye` turned by `heading` degrees.
-TFrustum View(const TVector& eye, float heading) {
-  const float f = 1 / std::tan(22.5f * 3.14159265f / 180), n = 0.5f, far = 300;
-  TMatrix projection{};
-  projection[0] = f / (4.0f / 3);
-  projection[5] = f;
-  projection[10] = (far + n) / (n - far);
-  projection[11] = -1;
-  projection[14] = 2 * far * n / (n - far);
-  const float c = std::cos(-heading * 3.14159265f / 180), s = std::sin(-heading * 3.14159265f / 180);
-  TMatrix rotation = IdentityMatrix();
-  rotation[0] = c, rotation[2] = -s, rotation[8] = s, rotation[10] = c;
-  TMatrix translation = IdentityMatrix();
-  translation[12] = -eye.x, translation[13] = -eye.y, translation[14] = -eye.z;
-  return ExtractFrustum(projection, MultiplyMatrix(rotation, translation));
-}
 
 TEST(BOPTreeProperty, TreeMatchesAScanOverAllObjects) {
   TempDir dir;
@@ -137,7 +121,7 @@ TEST(BOPTreeProperty, TreeMatchesAScanOverAllObjects) {
         found[1] += collidees.size();
 
         // A view from somewhere in the level.
-        const TFrustum view = View({place(random), 5, place(random)}, place(random));
+        const TFrustum view = CameraView({place(random), 5, place(random)}, place(random), 300);
         std::vector<const T3dObject*> opaque, transparent;
         for (int i = 0; i < n; ++i) {
           TBox b;

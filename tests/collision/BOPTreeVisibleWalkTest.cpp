@@ -64,21 +64,6 @@ std::size_t ExpectSameWalk(TBOPTree& tree, TObjectSet& set, const TFrustum& view
   return query.opaque.size() + query.transparent.size();
 }
 
-TFrustum View(float x, float z, float heading, float far) {
-  const float f = 1 / std::tan(22.5f * 3.14159265f / 180), n = 0.5f;
-  TMatrix projection{};
-  projection[0] = f / (4.0f / 3);
-  projection[5] = f;
-  projection[10] = (far + n) / (n - far);
-  projection[11] = -1;
-  projection[14] = 2 * far * n / (n - far);
-  const float c = std::cos(-heading * 3.14159265f / 180), s = std::sin(-heading * 3.14159265f / 180);
-  TMatrix rotation = IdentityMatrix();
-  rotation[0] = c, rotation[2] = -s, rotation[8] = s, rotation[10] = c;
-  TMatrix translation = IdentityMatrix();
-  translation[12] = -x, translation[13] = -5, translation[14] = -z;
-  return ExtractFrustum(projection, MultiplyMatrix(rotation, translation));
-}
 
 TEST(BOPTreeVisibleWalk, MatchesTheNodeWalkOnRandomLevelsBuiltAndReloaded) {
   TempDir dir;
@@ -99,7 +84,8 @@ TEST(BOPTreeVisibleWalk, MatchesTheNodeWalkOnRandomLevelsBuiltAndReloaded) {
     tree->SaveToFile(dir.Path() / "bop");
     auto reloaded = TBOPTree::Load(set.List(), dir.Path() / "bop", TestKinds());
     for (int v = 0; v < 30; ++v) {
-      const TFrustum view = View(place(random), place(random), turn(random), v % 3 ? 400 : 40);
+      const TFrustum view =
+          CameraView({place(random), 5, place(random)}, turn(random), v % 3 ? 400 : 40);
       found += ExpectSameWalk(*tree, set, view);
       found += ExpectSameWalk(*reloaded, set, view);
     }

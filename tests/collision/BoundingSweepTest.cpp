@@ -4,26 +4,12 @@
 
 #include <cmath>
 
-#include "scene/3dObject.h"
+#include "tests/collision/BoundsObject.h"
 
 namespace qv {
 namespace {
 
-class TBoundsObject : public T3dObject {
- public:
-  TBoundsObject(const TBox& box, const TSphere& sphere, bool boxTighter) {
-    BoundingBox = box;
-    BoundingSphere = sphere;
-    BoxTighter = boxTighter;
-  }
-  void GetName(std::string& name) const override { name = "bounds"; }
-  void CalcBoundingBox() override {}
-  void CalcBoundingSphere() override {}
-  void CalcTransparent() override {}
-  void Draw() override {}
-  void Highlight() override {}
-  void Unhighlight() override {}
-};
+using test::TBoundsObject;
 
 TEST(SphereSweep, HeadOnGrazingAndMissing) {
   float first = -9, last = -9;

@@ -4,31 +4,12 @@
 
 #include "collision/BoxTriangle.h"
 #include "models/Mesh3DS.h"
+#include "tests/collision/BoundsObject.h"
 
 namespace qv {
 namespace {
 
-// A mover reduced to the bounds the collision code reads.
-class TBoundsObject : public T3dObject {
- public:
-  TBoundsObject(const TBox& box, const TSphere& sphere, bool boxTighter) {
-    BoundingBox = box;
-    BoundingSphere = sphere;
-    BoxTighter = boxTighter;
-  }
-  // A cube of side 2s centred at c, box tighter.
-  static TBoundsObject Cube(TVector c, float s) {
-    return TBoundsObject({c.x - s, c.x + s, c.y - s, c.y + s, c.z - s, c.z + s},
-                         {c.x, c.y, c.z, s * 1.7320508f}, true);
-  }
-  void GetName(std::string& name) const override { name = "bounds"; }
-  void CalcBoundingBox() override {}
-  void CalcBoundingSphere() override {}
-  void CalcTransparent() override {}
-  void Draw() override {}
-  void Highlight() override {}
-  void Unhighlight() override {}
-};
+using test::TBoundsObject;
 
 // A mesh record from triangles in world axes (file axes are z up: world (x, y, z) is file
 // (x, -z, y)).
