@@ -86,7 +86,7 @@ int TGLApplication::Run(TGLWindowClass windowClass) {
 int TGLApplication::MainLoop() {
   if (!GlWindowClass.create) throw EGL("no GLWindow class defined");
   CreateGLWindow();
-  GameWindow = GlWindowClass.create();
+  GameWindow = GlWindowClass.create(*this);
   if (!GameWindow->GLLoad()) {
     KillGLWindow();
     throw EGL("GlWindowClass.GLLoad failed");

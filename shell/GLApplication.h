@@ -6,8 +6,8 @@
 // Contract:
 //  - Exactly one application object exists for the program (GlobalApplication), created before
 //    main runs its own code. Tests may make their own instances for the pure bookkeeping
-//    operations (Resize, KeyDown, TimeMs, WindowProc, ...); TGLWindow::PrintText always uses the
-//    global one.
+//    operations (Resize, KeyDown, TimeMs, WindowProc, ...). The game window is handed the
+//    application that runs it and reaches it through TGLWindow::App().
 //  - Run never lets an exception out: every failure ends in the error box, KillGLWindow and exit
 //    code 1. A normal end (Escape, the close button) gives 0.
 //  - Single-threaded. The key-up callback runs between frames, never inside GLDraw.

@@ -9,7 +9,7 @@ namespace qv {
 
 void TGLWindow::PrintText(int x, int y, std::string_view text, int fontBase) const {
   if (text.empty()) return;
-  const TGLApplication& app = GlobalApplication();
+  const TGLApplication& app = App();
   glMatrixMode(GL_PROJECTION);
   glPushMatrix();
   glLoadIdentity();

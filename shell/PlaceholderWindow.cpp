@@ -8,15 +8,15 @@
 
 namespace qv {
 
-TPlaceholderWindow::TPlaceholderWindow() {
-  GlobalApplication().OnKeyUp = [this](int key) { KeyUp(key); };
+TPlaceholderWindow::TPlaceholderWindow(TGLApplication& app) : TGLWindow(app) {
+  App().OnKeyUp = [this](int key) { KeyUp(key); };
 }
 
-TPlaceholderWindow::~TPlaceholderWindow() { GlobalApplication().OnKeyUp = nullptr; }
+TPlaceholderWindow::~TPlaceholderWindow() { App().OnKeyUp = nullptr; }
 
 bool TPlaceholderWindow::GLLoad() {
   try {
-    font_ = GlobalApplication().BuildFont("Courier New");
+    font_ = App().BuildFont("Courier New");
   } catch (const EGL&) {
     return false;  // the reason is in the log already; the shell reports the failed load
   }
@@ -27,7 +27,7 @@ bool TPlaceholderWindow::GLLoad() {
 }
 
 bool TPlaceholderWindow::GLStore() {
-  if (font_ != 0) GlobalApplication().KillFont(font_);
+  if (font_ != 0) App().KillFont(font_);
   font_ = 0;
   return true;
 }
@@ -35,7 +35,7 @@ bool TPlaceholderWindow::GLStore() {
 void TPlaceholderWindow::GLResize() {}
 
 bool TPlaceholderWindow::GLDraw() {
-  const TGLApplication& app = GlobalApplication();
+  const TGLApplication& app = App();
   glClearColor(0.05f, 0.10f, 0.30f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glColor3f(1.0f, 0.9f, 0.3f);
@@ -44,7 +44,7 @@ bool TPlaceholderWindow::GLDraw() {
 }
 
 void TPlaceholderWindow::KeyUp(int key) {
-  if (key == kVkEscape) GlobalApplication().Quit();
+  if (key == kVkEscape) App().Quit();
 }
 
 TGLWindowClass PlaceholderWindowClass() {

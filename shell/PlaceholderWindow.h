@@ -9,7 +9,7 @@ namespace qv {
 
 class TPlaceholderWindow : public TGLWindow {
  public:
-  TPlaceholderWindow();
+  explicit TPlaceholderWindow(TGLApplication& app);
   ~TPlaceholderWindow() override;
 
   bool GLLoad() override;

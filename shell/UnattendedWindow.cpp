@@ -20,9 +20,10 @@ namespace {
 constexpr std::int64_t kGraceMs = 2000;  // after Escape, before Quit steps in
 }
 
-TUnattendedWindow::TUnattendedWindow(std::unique_ptr<TGLWindow> game, std::int64_t quitAfterMs,
-                                     std::filesystem::path screenshot)
-    : game_(std::move(game)), quitAfterMs_(quitAfterMs), screenshot_(std::move(screenshot)) {}
+TUnattendedWindow::TUnattendedWindow(TGLApplication& app, std::unique_ptr<TGLWindow> game,
+                                     std::int64_t quitAfterMs, std::filesystem::path screenshot)
+    : TGLWindow(app),
+      game_(std::move(game)), quitAfterMs_(quitAfterMs), screenshot_(std::move(screenshot)) {}
 
 bool TUnattendedWindow::GLLoad() { return game_->GLLoad(); }
 bool TUnattendedWindow::GLStore() { return game_->GLStore(); }
@@ -30,7 +31,7 @@ void TUnattendedWindow::GLResize() { game_->GLResize(); }
 
 bool TUnattendedWindow::GLDraw() {
   if (!game_->GLDraw()) return false;
-  TGLApplication& app = GlobalApplication();
+  TGLApplication& app = App();
   const std::int64_t now = app.TimeMs();
   if (!escapeSent_ && now >= quitAfterMs_) {
     escapeSent_ = true;
@@ -64,8 +65,8 @@ TGLWindowClass UnattendedOr(TGLWindowClass game) {
   const std::filesystem::path screenshot = shot ? shot : "";
   TGLWindowClass wrapped;
   wrapped.name = game.name;
-  wrapped.create = [game, ms, screenshot]() -> std::unique_ptr<TGLWindow> {
-    return std::make_unique<TUnattendedWindow>(game.create(), ms, screenshot);
+  wrapped.create = [game, ms, screenshot](TGLApplication& app) -> std::unique_ptr<TGLWindow> {
+    return std::make_unique<TUnattendedWindow>(app, game.create(app), ms, screenshot);
   };
   return wrapped;
 }

@@ -16,7 +16,7 @@ namespace qv {
 
 class TUnattendedWindow : public TGLWindow {
  public:
-  TUnattendedWindow(std::unique_ptr<TGLWindow> game, std::int64_t quitAfterMs,
+  TUnattendedWindow(TGLApplication& app, std::unique_ptr<TGLWindow> game, std::int64_t quitAfterMs,
                     std::filesystem::path screenshot);
 
   bool GLLoad() override;

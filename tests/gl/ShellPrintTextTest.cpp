@@ -11,6 +11,7 @@ using qv::GlobalApplication;
 using qv::test::GLTestContext;
 
 struct TextWindow : qv::TGLWindow {
+  using TGLWindow::TGLWindow;
   bool GLLoad() override { return true; }
   bool GLStore() override { return true; }
   void GLResize() override {}
@@ -62,7 +63,13 @@ TEST_F(ShellPrintTextTest, CourierNewIsAMonospacedBoldFaceOf255Lists) {
 
 TEST_F(ShellPrintTextTest, PrintTextDrawsAtWindowPixelsAndRestoresTheState) {
   const int base = GlobalApplication().BuildFont("Courier New");
-  TextWindow window;
+  // The window lays text out in its own application's client area, whatever the global says.
+  qv::TGLApplication app;
+  app.Width = 200;
+  app.Height = 40;
+  GlobalApplication().Width = 400;
+  GlobalApplication().Height = 80;
+  TextWindow window(app);
   // Some state PrintText must hand back unchanged.
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();

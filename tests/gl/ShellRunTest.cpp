@@ -39,7 +39,9 @@ struct Script {
 
 class ScriptedWindow : public qv::TGLWindow {
  public:
-  explicit ScriptedWindow(Script& script) : script_(script) { ++script_.instances; }
+  ScriptedWindow(TGLApplication& app, Script& script) : TGLWindow(app), script_(script) {
+    ++script_.instances;
+  }
   ~ScriptedWindow() override { script_.calls.push_back("destroy"); }
   bool GLLoad() override {
     script_.calls.push_back("load");
@@ -60,7 +62,9 @@ class ScriptedWindow : public qv::TGLWindow {
 };
 
 qv::TGLWindowClass ClassFor(Script& script) {
-  return {"TScriptedWindow", [&script] { return std::make_unique<ScriptedWindow>(script); }};
+  return {"TScriptedWindow", [&script](TGLApplication& app) {
+            return std::make_unique<ScriptedWindow>(app, script);
+          }};
 }
 
 class ShellRunTest : public ::testing::Test {

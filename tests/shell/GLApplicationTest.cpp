@@ -21,6 +21,7 @@ using qv::TMessage;
 using qv::TMessageKind;
 
 struct CountingWindow : qv::TGLWindow {
+  using TGLWindow::TGLWindow;
   bool GLLoad() override { return true; }
   bool GLStore() override { return true; }
   void GLResize() override { ++resizes; }
@@ -46,7 +47,7 @@ TEST(GLApplication, StartsWithTheDesignsInitialValues) {
 
 TEST(GLApplication, ResizeNeverStoresZeroAndSavesOnlyTheWindowedMode) {
   TGLApplication app;
-  auto window = std::make_unique<CountingWindow>();
+  auto window = std::make_unique<CountingWindow>(app);
   CountingWindow* counting = window.get();
   app.GameWindow = std::move(window);
 
