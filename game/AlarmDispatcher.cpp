@@ -37,9 +37,4 @@ TAlarmDispatcher& GlobalAlarmDispatcher() {
   return dispatcher;
 }
 
-namespace {
-// Makes the dispatcher exist before main, before any game object that could queue an alarm.
-[[maybe_unused]] const TAlarmDispatcher& startUpDispatcher = GlobalAlarmDispatcher();
-}  // namespace
-
 }  // namespace qv

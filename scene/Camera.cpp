@@ -63,9 +63,4 @@ TCamera& GlobalCamera() {
   return camera;
 }
 
-namespace {
-// Makes the camera exist before main, like the other process-wide objects.
-[[maybe_unused]] const TCamera& startUpCamera = GlobalCamera();
-}  // namespace
-
 }  // namespace qv

@@ -7,14 +7,12 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "game/AlarmDispatcher.h"
 #include "platform/AssertionFailure.h"
 #include "platform/BitmapFont.h"
 #include "platform/Clock.h"
 #include "platform/EGL.h"
 #include "platform/LogFile.h"
 #include "platform/MessageBox.h"
-#include "scene/CubeTexture.h"
 
 namespace qv {
 
@@ -333,26 +331,8 @@ int TGLApplication::WindowProc(const TMessage& message) {
   return 0;
 }
 
-namespace {
-
-// The scene and game layers sit below the shell and cannot call it: the application hands them
-// its clock (alarms due in so many milliseconds) and its viewport (cube-map faces are rendered at
-// their own size and the window's viewport put back afterwards).
-bool ConnectLowerLayers(TGLApplication& application) {
-  GlobalAlarmDispatcher().SetClock([&application] { return application.TimeMs(); });
-  ViewportHooks().SetViewport = [&application](int width, int height) {
-    application.SetViewport(width, height);
-  };
-  ViewportHooks().ResetViewport = [&application] { application.ResetViewport(); };
-  return true;
-}
-
-}  // namespace
-
 TGLApplication& GlobalApplication() {
   static TGLApplication application;
-  static const bool connected = ConnectLowerLayers(application);
-  (void)connected;
   return application;
 }
 

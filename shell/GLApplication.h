@@ -115,7 +115,7 @@ class TGLApplication {
   bool videoStarted_ = false;  // InitVideo succeeded and QuitVideo is still owed
 };
 
-// The global application object.
+// The global application object (StartUp creates it and connects it to the lower layers).
 TGLApplication& GlobalApplication();
 
 }  // namespace qv

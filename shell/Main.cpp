@@ -1,24 +1,20 @@
-// The entry point. Module start-up runs first: the log (so it is open before anything else logs
-// and truncated at every start), then the application object, the camera and the alarm
-// dispatcher. Floating-point exceptions are
-// masked by default on Linux, so divisions by zero give infinities as the game expects.
-#include <cstdio>
+// The entry point. StartUp runs before main's own code: the log, the application object, the
+// camera and the alarm dispatcher, with the clock and viewport connected. Floating-point
+// exceptions are masked by default on Linux, so divisions by zero give infinities as the game
+// expects.
 #include <exception>
 
-#include "game/AlarmDispatcher.h"
-#include "platform/LogFile.h"
-#include "scene/Camera.h"
 #include "shell/GLApplication.h"
 #include "shell/PlaceholderWindow.h"
+#include "shell/StartUp.h"
 #include "shell/UnattendedWindow.h"
 
 namespace {
-const bool kModulesStarted =
-    (qv::GlobalLog(), qv::GlobalApplication(), qv::GlobalCamera(), qv::GlobalAlarmDispatcher(), true);
+const bool kStartedUp = (qv::StartUp(), true);
 }  // namespace
 
 int main() {
-  (void)kModulesStarted;
+  (void)kStartedUp;
   qv::TGLWindowClass windowClass;
   try {
     windowClass = qv::UnattendedOr(qv::PlaceholderWindowClass());

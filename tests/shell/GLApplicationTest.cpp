@@ -12,6 +12,7 @@
 #include "platform/MessageBox.h"
 #include "game/AlarmDispatcher.h"
 #include "scene/CubeTexture.h"
+#include "shell/StartUp.h"
 #include "tests/support/ScopedLog.h"
 
 namespace {
@@ -276,9 +277,10 @@ TEST(GLApplication, CursorVisibilityIsOnlyPassedOnWhenItChanges) {
 
 namespace {
 
-// Alarms and cube-map faces live below the shell; the global application connects them to its
-// clock and viewport, so a game alarm is due on the application's clock.
+// Alarms and cube-map faces live below the shell; start-up connects them to the global
+// application's clock and viewport, so a game alarm is due on the application's clock.
 TEST(GlobalApplication, AlarmsRunOnTheApplicationsClock) {
+  qv::StartUp();
   qv::TGLApplication& application = qv::GlobalApplication();
   qv::TAlarmDispatcher& alarms = qv::GlobalAlarmDispatcher();
   bool fired = false;
