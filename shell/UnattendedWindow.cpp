@@ -23,32 +23,39 @@ constexpr std::int64_t kGraceMs = 2000;  // after Escape, before Quit steps in
 TUnattendedWindow::TUnattendedWindow(TGLApplication& app, std::unique_ptr<TGLWindow> game,
                                      std::int64_t quitAfterMs, std::filesystem::path screenshot)
     : TGLWindow(app),
-      game_(std::move(game)), quitAfterMs_(quitAfterMs), screenshot_(std::move(screenshot)) {}
+      game_(std::move(game)),
+      quitAfterMs_(quitAfterMs),
+      screenshot_(std::move(screenshot)) {}
 
 bool TUnattendedWindow::GLLoad() { return game_->GLLoad(); }
 bool TUnattendedWindow::GLStore() { return game_->GLStore(); }
 void TUnattendedWindow::GLResize() { game_->GLResize(); }
 
+void TUnattendedWindow::SaveScreenshot() const {
+  // The frame is complete in the back buffer; the shell swaps it after GLDraw.
+  const TGLApplication& app = App();
+  std::vector<std::uint8_t> rgba(static_cast<std::size_t>(app.Width) * app.Height * 4);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadBuffer(GL_BACK);
+  glReadPixels(0, 0, app.Width, app.Height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+  if (WritePngFile(screenshot_, app.Width, app.Height, rgba, TRowOrder::BottomUp))
+    GlobalLog().Log("screenshot saved to " + screenshot_.string());
+  else
+    GlobalLog().Log("cannot save the screenshot " + screenshot_.string());
+}
+
 bool TUnattendedWindow::GLDraw() {
   if (!game_->GLDraw()) return false;
   TGLApplication& app = App();
   const std::int64_t now = app.TimeMs();
-  if (!escapeSent_ && now >= quitAfterMs_) {
-    escapeSent_ = true;
-    if (!screenshot_.empty()) {
-      // The frame is complete in the back buffer; the shell swaps it after this call.
-      std::vector<std::uint8_t> rgba(static_cast<std::size_t>(app.Width) * app.Height * 4);
-      glPixelStorei(GL_PACK_ALIGNMENT, 1);
-      glReadBuffer(GL_BACK);
-      glReadPixels(0, 0, app.Width, app.Height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-      if (WritePngFile(screenshot_, app.Width, app.Height, rgba, TRowOrder::BottomUp))
-        GlobalLog().Log("screenshot saved to " + screenshot_.string());
-      else
-        GlobalLog().Log("cannot save the screenshot " + screenshot_.string());
-    }
+  if (escape_ == TEscape::NotYet && now >= quitAfterMs_) {
+    escape_ = TEscape::Down;
+    if (!screenshot_.empty()) SaveScreenshot();
     PostKeyMessage(TMessageKind::KeyDown, kVkEscape);
+  } else if (escape_ == TEscape::Down) {
+    escape_ = TEscape::Released;
     PostKeyMessage(TMessageKind::KeyUp, kVkEscape);
-  } else if (escapeSent_ && now >= quitAfterMs_ + kGraceMs) {
+  } else if (escape_ == TEscape::Released && now >= quitAfterMs_ + kGraceMs) {
     app.Quit();
   }
   return true;

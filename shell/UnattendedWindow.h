@@ -1,10 +1,12 @@
 #pragma once
 // The unattended run: when the environment variable QV_QUIT_AFTER_MS holds a number of
 // milliseconds, the game window is wrapped so that, at the first frame drawn after that time
-// (TimeMs), the frame is saved as a PNG to the path in QV_SCREENSHOT (if set), and an Escape key
-// press and release is put into the message queue, so the program ends through its own key
-// handling. Should the game still run two seconds later, Quit ends it. `make run` uses this on a
-// machine without a display; nothing else does.
+// (TimeMs), the frame is saved as a PNG to the path in QV_SCREENSHOT (if set) and an Escape key
+// press is put into the message queue; its release follows at the next frame, so a game window
+// that polls Escape while drawing sees it held for one frame and one that waits for the release
+// sees that. Either way the program ends through its own key handling. Should the game still run
+// two seconds later, Quit ends it. `make run` uses this on a machine without a display; nothing
+// else does.
 
 #include <cstdint>
 #include <filesystem>
@@ -25,10 +27,13 @@ class TUnattendedWindow : public TGLWindow {
   bool GLDraw() override;
 
  private:
+  void SaveScreenshot() const;
+
   std::unique_ptr<TGLWindow> game_;
   std::int64_t quitAfterMs_;          // TimeMs at which the run ends
   std::filesystem::path screenshot_;  // empty: no screenshot
-  bool escapeSent_ = false;
+  enum class TEscape { NotYet, Down, Released };
+  TEscape escape_ = TEscape::NotYet;
 };
 
 // `game` unchanged when QV_QUIT_AFTER_MS is unset; otherwise a class making TUnattendedWindow

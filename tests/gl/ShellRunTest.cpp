@@ -301,6 +301,26 @@ TEST_F(ShellRunTest, ThePlaceholderRunsUnattendedSavesItsTextAndQuitsOnEscape) {
   EXPECT_EQ(log_.Messages().back(), "end program");
 }
 
+TEST_F(ShellRunTest, TheUnattendedRunHoldsEscapeForAFrameSoAPollingWindowSeesIt) {
+  Script script;
+  int downAt = 0, releasedAt = 0;  // frames
+  script.draw = [&](int frame) {
+    TGLApplication& app = GlobalApplication();
+    if (frame == 1) app.OnKeyUp = [&](int key) { releasedAt = key == 27 ? script.frames : -1; };
+    if (downAt == 0 && app.KeyDown(qv::kVkEscape)) {
+      downAt = frame;
+      app.Quit();
+    }
+    return frame < 1000;
+  };
+  setenv("QV_QUIT_AFTER_MS", "0", 1);
+  const qv::TGLWindowClass windowClass = qv::UnattendedOr(ClassFor(script));
+  unsetenv("QV_QUIT_AFTER_MS");
+  EXPECT_EQ(GlobalApplication().Run(windowClass), 0);
+  EXPECT_EQ(downAt, 2);  // pressed after frame 1, released after frame 2
+  EXPECT_EQ(releasedAt, 2);
+}
+
 TEST_F(ShellRunTest, AnUnreadableQuitDelayIsRefusedByName) {
   setenv("QV_QUIT_AFTER_MS", "3s", 1);
   EXPECT_THROW(qv::UnattendedOr(qv::PlaceholderWindowClass()), std::invalid_argument);
