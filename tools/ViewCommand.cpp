@@ -25,6 +25,7 @@
 #include "platform/Events.h"
 #include "platform/PngFile.h"
 #include "platform/Window.h"
+#include "scene/FixedGLState.h"
 #include "scene/Simple3dObject.h"
 #include "tools/Commands.h"
 
@@ -91,30 +92,12 @@ class TViewer {
   // The fixed state of the game's window set-up, every switch on.
   void SetUpGL() {
     glClearColor(0.25f, 0.3f, 0.4f, 0);
-    glShadeModel(GL_SMOOTH);
-    glDisable(GL_DITHER);
-    glAlphaFunc(GL_GREATER, 0.1f);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glClearDepth(1.0);
-    glEnable(GL_NORMALIZE);
-    glDepthFunc(GL_LESS);
-    glEnable(GL_DEPTH_TEST);
-    // Directional light from above, fixed to the viewer like the game's (set with no view loaded).
-    const GLfloat white[] = {1, 1, 1, 1};
-    const GLfloat position[] = {10, 1000, 0, 0};
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glLightfv(GL_LIGHT0, GL_AMBIENT, white);
-    glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
-    glLightfv(GL_LIGHT0, GL_POSITION, position);
-    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, white);
-    glEnable(GL_LIGHT0);
+    qv::ApplyFixedGLState(qv::TFogSettings{});  // fog itself stays off: the view has no fog range
     glEnable(GL_LIGHTING);
     glEnable(GL_ALPHA_TEST);
     glEnable(GL_TEXTURE_2D);
     glEnable(GL_BLEND);
     glLightModeli(GL_LIGHT_MODEL_COLOR_CONTROL, GL_SEPARATE_SPECULAR_COLOR);
-    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
     glViewport(0, 0, Width, Height);
 
     Model.UploadTextures();
