@@ -116,10 +116,11 @@ void TSearchGhostObject::SetTarget(float angle) {
     TargetHeading = Heading();
     return;
   }
-  // The low 32 bits of the rounded-up difference, read as a signed number.
+  // The low 32 bits of the rounded-up difference, read as a signed number, and its remainder by
+  // a whole turn (a remainder by half a turn would face the ghost away from a target on its left).
   const double low = std::fmod(std::ceil(difference), 4294967296.0);
   const auto wrapped = static_cast<int32_t>(static_cast<uint32_t>(static_cast<int64_t>(low)));
-  TargetHeading = float(h + double(wrapped % 180));
+  TargetHeading = float(h + double(wrapped % 360));
 }
 
 void TSearchGhostObject::TurnByNextThink() {

@@ -35,7 +35,7 @@ class TSearchGhostObject : public TGhostObject {
   virtual void Hide();
 
   // The target heading, within 180 degrees of the current heading as given, else the current
-  // heading plus the remainder of the rounded-up difference (as a signed 32-bit number) by 180.
+  // heading plus the remainder of the rounded-up difference (as a signed 32-bit number) by 360.
   void SetTarget(float angle);
   // First call: stand and turn for ten seconds; second call: start seeking.
   void CountDown();
