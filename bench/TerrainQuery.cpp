@@ -118,10 +118,7 @@ void BM_CollideeSweepBox500(benchmark::State& state) {
     void Highlight() override {}
     void Unhighlight() override {}
   } mover;
-  float first, last;
-  TVector corrected;
-  for (auto _ : state)
-    benchmark::DoNotOptimize(collidee.SweepBox(mover, {0.3f, -2, 0.1f}, last, first, corrected));
+  for (auto _ : state) benchmark::DoNotOptimize(collidee.SweepBox(mover, {0.3f, -2, 0.1f}));
   state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_CollideeSweepBox500);

@@ -7,8 +7,7 @@
 
 namespace qv {
 
-bool SweepSpheres(const TSphere& mover, const TVector& d, const TSphere& other, float& lastTime,
-                  float& firstTime) {
+TSweepResult SweepSpheres(const TSphere& mover, const TVector& d, const TSphere& other) {
   // |d|^2 t^2 - 2 (d.s) t + (|s|^2 - R^2) = 0, with s from the mover's centre to the other's.
   const double sx = double(other.x) - mover.x, sy = double(other.y) - mover.y,
                sz = double(other.z) - mover.z;
@@ -16,15 +15,13 @@ bool SweepSpheres(const TSphere& mover, const TVector& d, const TSphere& other, 
   const double a = double(d.x) * d.x + double(d.y) * d.y + double(d.z) * d.z;
   const double b = -2.0 * (d.x * sx + d.y * sy + d.z * sz);
   const double c = sx * sx + sy * sy + sz * sz - r * r;
-  if (a == 0) return false;  // no movement, no sweep (and no division by zero)
+  if (a == 0) return {};  // no movement, no sweep (and no division by zero)
   const double discriminant = b * b - 4 * a * c;
-  if (discriminant < 0) return false;
+  if (discriminant < 0) return {};
   const double root = std::sqrt(discriminant);
   const double first = (-b - root) / (2 * a);
   const double last = (-b + root) / (2 * a);
-  firstTime = static_cast<float>(first);
-  lastTime = static_cast<float>(last);
-  return first >= 0 && first <= 1;
+  return {first >= 0 && first <= 1, static_cast<float>(first), static_cast<float>(last)};
 }
 
 namespace {
@@ -58,35 +55,31 @@ bool AxisExit(float moverMin, float moverMax, float otherMin, float otherMax, do
 
 }  // namespace
 
-bool SweepBoxes(const TBox& mover, const TVector& d, const TBox& other, float& lastTime,
-                float& firstTime) {
+TSweepResult SweepBoxes(const TBox& mover, const TVector& d, const TBox& other) {
   const double wx = -double(d.x), wy = -double(d.y), wz = -double(d.z);
   double ex, ey, ez, xx, xy, xz;
-  if (!AxisEntry(mover.minX, mover.maxX, other.minX, other.maxX, wx, ex)) return false;
-  if (!AxisEntry(mover.minY, mover.maxY, other.minY, other.maxY, wy, ey)) return false;
-  if (!AxisEntry(mover.minZ, mover.maxZ, other.minZ, other.maxZ, wz, ez)) return false;
-  if (!AxisExit(mover.minX, mover.maxX, other.minX, other.maxX, wx, xx)) return false;
-  if (!AxisExit(mover.minY, mover.maxY, other.minY, other.maxY, wy, xy)) return false;
-  if (!AxisExit(mover.minZ, mover.maxZ, other.minZ, other.maxZ, wz, xz)) return false;
+  if (!AxisEntry(mover.minX, mover.maxX, other.minX, other.maxX, wx, ex)) return {};
+  if (!AxisEntry(mover.minY, mover.maxY, other.minY, other.maxY, wy, ey)) return {};
+  if (!AxisEntry(mover.minZ, mover.maxZ, other.minZ, other.maxZ, wz, ez)) return {};
+  if (!AxisExit(mover.minX, mover.maxX, other.minX, other.maxX, wx, xx)) return {};
+  if (!AxisExit(mover.minY, mover.maxY, other.minY, other.maxY, wy, xy)) return {};
+  if (!AxisExit(mover.minZ, mover.maxZ, other.minZ, other.maxZ, wz, xz)) return {};
   const double first = std::max({ex, ey, ez});
   const double last = std::min({xx, xy, xz});
-  firstTime = static_cast<float>(first);
-  lastTime = static_cast<float>(last);
-  return first <= last;
+  return {first <= last, static_cast<float>(first), static_cast<float>(last)};
 }
 
-bool SweepAgainst(const T3dObject& mover, const TVector& d, const T3dObject& other,
-                  float& lastTime, float& firstTime) {
+TSweepResult SweepAgainst(const T3dObject& mover, const TVector& d, const T3dObject& other) {
   if (mover.IsBoxTighter() || other.IsBoxTighter()) {
     TBox moverBox, otherBox;
     mover.GetBoundingBox(moverBox);
     other.GetBoundingBox(otherBox);
-    return SweepBoxes(moverBox, d, otherBox, lastTime, firstTime);
+    return SweepBoxes(moverBox, d, otherBox);
   }
   TSphere moverSphere, otherSphere;
   mover.GetBoundingSphere(moverSphere);
   other.GetBoundingSphere(otherSphere);
-  return SweepSpheres(moverSphere, d, otherSphere, lastTime, firstTime);
+  return SweepSpheres(moverSphere, d, otherSphere);
 }
 
 TVector BoundingPush(const TVector& p, bool otherBoxTighter, const TBox& otherBox,

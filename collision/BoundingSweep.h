@@ -8,6 +8,7 @@
 // (a moving actor reports its current, not its next, bounds). A zero movement must not be swept;
 // the sphere sweep answers "no collision" for it rather than dividing by zero. No allocation.
 
+#include "collision/BoxTriangle.h"
 #include "scene/Geometry.h"
 
 namespace qv {
@@ -16,17 +17,15 @@ class T3dObject;
 
 // Sphere of the mover (moving by d) against a resting sphere. A hit needs the smaller root of the
 // contact quadratic in [0, 1]: spheres already overlapping at the start give a negative first
-// time and no hit, so interpenetrating actors can move apart.
-bool SweepSpheres(const TSphere& mover, const TVector& d, const TSphere& other, float& lastTime,
-                  float& firstTime);
+// time and no hit, so interpenetrating actors can move apart. The times are filled in whenever the
+// paths meet at all, hit or not.
+TSweepResult SweepSpheres(const TSphere& mover, const TVector& d, const TSphere& other);
 
 // Box of the mover (moving by d) against a resting box. Overlapping boxes hit at time 0.
-bool SweepBoxes(const TBox& mover, const TVector& d, const TBox& other, float& lastTime,
-                float& firstTime);
+TSweepResult SweepBoxes(const TBox& mover, const TVector& d, const TBox& other);
 
 // The box sweep when either object's box is its tighter bound, else the sphere sweep.
-bool SweepAgainst(const T3dObject& mover, const TVector& d, const T3dObject& other,
-                  float& lastTime, float& firstTime);
+TSweepResult SweepAgainst(const T3dObject& mover, const TVector& d, const T3dObject& other);
 
 // Raw push direction from a contact centre p away from `other`'s bounds: the per-axis sign of p
 // against its box when the box is the tighter bound, else p minus its sphere centre.

@@ -83,8 +83,7 @@ bool TriangleOverlapsBox(const TTriangle& t, const TBox& box) {
   return true;
 }
 
-bool SweepBoxTriangle(const TBox& box, const TVector& d, const TTriangle& t, float& firstTime,
-                      float& lastTime) {
+TSweepResult SweepBoxTriangle(const TBox& box, const TVector& d, const TTriangle& t) {
   const TAxes axes = MakeAxes(t);
   double first = 0, last = 1;
   for (int i = 0; i < 13; ++i) {
@@ -94,14 +93,14 @@ bool SweepBoxTriangle(const TBox& box, const TVector& d, const TTriangle& t, flo
     const double c = Dot(a, d);  // speed of the box along this axis
     double candidate = last;
     if (u.max < w.min) {  // box below the triangle on this axis
-      if (c <= 0) return false;
+      if (c <= 0) return {};
       first = std::max(first, (w.min - u.max) / c);
-      if (first > 1) return false;
+      if (first > 1) return {};
       candidate = (w.max - u.min) / c;
     } else if (w.max < u.min) {  // box above
-      if (c >= 0) return false;
+      if (c >= 0) return {};
       first = std::max(first, (w.max - u.min) / c);
-      if (first > 1) return false;
+      if (first > 1) return {};
       candidate = (w.min - u.max) / c;
     } else if (c > 0) {
       candidate = (w.max - u.min) / c;
@@ -109,11 +108,9 @@ bool SweepBoxTriangle(const TBox& box, const TVector& d, const TTriangle& t, flo
       candidate = (w.min - u.max) / c;
     }
     last = std::min(last, candidate);
-    if (first > last) return false;
+    if (first > last) return {};
   }
-  firstTime = static_cast<float>(first);
-  lastTime = static_cast<float>(last);
-  return true;
+  return {true, static_cast<float>(first), static_cast<float>(last)};
 }
 
 }  // namespace qv

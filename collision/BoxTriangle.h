@@ -10,11 +10,11 @@
 
 namespace qv {
 
-// Three corners in the order of the face's vertex indices; the normal is (b - a) x (c - a).
-struct TTriangle {
-  TVector a;  // first corner, level coordinates
-  TVector b;  // second corner
-  TVector c;  // third corner
+// Where a sweep meets an obstacle. Times are fractions of the step (0 start, 1 end).
+struct TSweepResult {
+  bool Hit = false;      // the mover meets the obstacle within the step
+  float FirstTime = 0;   // contact time (0 when already overlapping)
+  float LastTime = 0;    // separation time
 };
 
 TVector TriangleNormal(const TTriangle& t);  // (b - a) x (c - a), not normalised
@@ -22,10 +22,8 @@ TVector TriangleNormal(const TTriangle& t);  // (b - a) x (c - a), not normalise
 // True when the box and the triangle overlap or touch.
 bool TriangleOverlapsBox(const TTriangle& t, const TBox& box);
 
-// Sweeps `box` along `d` (times are fractions of the step: 0 start, 1 end). On a hit, returns true
-// with `firstTime` the contact time (0 when they already overlap) and `lastTime` the separation
-// time; on a miss the two values are unspecified.
-bool SweepBoxTriangle(const TBox& box, const TVector& d, const TTriangle& t, float& firstTime,
-                      float& lastTime);
+// Sweeps `box` along `d`. On a hit the times are the contact and separation times; on a miss they
+// are unspecified.
+TSweepResult SweepBoxTriangle(const TBox& box, const TVector& d, const TTriangle& t);
 
 }  // namespace qv

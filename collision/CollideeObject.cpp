@@ -10,35 +10,33 @@ TCollideeObject::TCollideeObject(const TMaterialLookup& materials, int releaseLe
 
 const TMeshClass& TCollideeObject::Class() {
   static const TMeshClass collideeClass =
-      ClassRefOf<TCollideeObject, TSimple3dObject, const TMaterialLookup&, int, const TMesh3DS&>(
-          "TCollideeObject");
+      MakeClassRef<TCollideeObject, TMeshClass>("TCollideeObject");
   return collideeClass;
 }
 
 TTriangle TCollideeObject::GetTriangle(int group, int face) const {
-  const auto corners = GetFace(group, face);
-  return {GetVertex(static_cast<int>(corners[0])), GetVertex(static_cast<int>(corners[1])),
-          GetVertex(static_cast<int>(corners[2]))};
+  GetFace(group, face);  // the range check
+  return TriangleAt(group, face);
 }
 
 bool TCollideeObject::OverlapsBox(const TBox& box) const {
   for (int g = 0; g < FaceGroupCount(); ++g)
     for (int f = 0; f < GroupFaceCount(g); ++f)
-      if (TriangleOverlapsBox(GetTriangle(g, f), box)) return true;
+      if (TriangleOverlapsBox(TriangleAt(g, f), box)) return true;
   return false;
 }
 
-bool TCollideeObject::SweepBox(const T3dObject& mover, const TVector& d, float& lastTime,
-                               float& firstTime, TVector& corrected) const {
+TCollideeSweep TCollideeObject::SweepBox(const T3dObject& mover, const TVector& d) const {
   TBox box;
   mover.GetBoundingBox(box);
   float bestFirst = 2.0f, greatestLast = -1.0f;
   TTriangle contact{};
   for (int g = 0; g < FaceGroupCount(); ++g) {
     for (int f = 0; f < GroupFaceCount(g); ++f) {
-      const TTriangle t = GetTriangle(g, f);
-      float first, last;
-      if (!SweepBoxTriangle(box, d, t, first, last)) continue;
+      const TTriangle t = TriangleAt(g, f);
+      const TSweepResult hit = SweepBoxTriangle(box, d, t);
+      if (!hit.Hit) continue;
+      const float first = hit.FirstTime, last = hit.LastTime;
       if (first < bestFirst) {  // strictly: among equal times the earlier triangle stays
         bestFirst = first;
         contact = t;
@@ -46,15 +44,12 @@ bool TCollideeObject::SweepBox(const T3dObject& mover, const TVector& d, float& 
       if (last > greatestLast) greatestLast = last;
     }
   }
-  if (bestFirst > 1.0f || bestFirst > greatestLast) return false;
-  firstTime = bestFirst;
-  lastTime = greatestLast;
-  SlideResponse(mover, d, bestFirst, contact, corrected);
-  return true;
+  if (bestFirst > 1.0f || bestFirst > greatestLast) return {};
+  return {true, bestFirst, greatestLast, SlideResponse(mover, d, bestFirst, contact)};
 }
 
-void TCollideeObject::SlideResponse(const T3dObject& mover, const TVector& d, float t,
-                                    const TTriangle& contact, TVector& corrected) const {
+TVector TCollideeObject::SlideResponse(const T3dObject& mover, const TVector& d, float t,
+                                      const TTriangle& contact) const {
   TSphere moverSphere;
   mover.GetBoundingSphere(moverSphere);
   const TVector travelled = VecScale(d, t);
@@ -74,7 +69,7 @@ void TCollideeObject::SlideResponse(const T3dObject& mover, const TVector& d, fl
   } else {
     push = BoundingPush(p, *this);
   }
-  corrected = VecAdd(travelled, SlidePush(push, d, t));
+  return VecAdd(travelled, SlidePush(push, d, t));
 }
 
 }  // namespace qv

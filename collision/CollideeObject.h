@@ -14,6 +14,14 @@
 
 namespace qv {
 
+// A swept box against the collidee's triangles, with the response to the earliest contact.
+struct TCollideeSweep {
+  bool Hit = false;       // some triangle is met within the step
+  float FirstTime = 0;    // earliest contact time over the triangles
+  float LastTime = 0;     // latest separation time over the triangles hit
+  TVector Corrected{};    // the movement replacing d (SlideResponse at the earliest contact)
+};
+
 class TCollideeObject : public TSimple3dObject {
  public:
   TCollideeObject(const TMaterialLookup& materials, int releaseLevel, const TMesh3DS& mesh);
@@ -27,18 +35,17 @@ class TCollideeObject : public TSimple3dObject {
   // True when any triangle overlaps or touches the box.
   bool OverlapsBox(const TBox& box) const;
 
-  // Sweeps the mover's current box along d against every triangle. On a collision returns true
-  // with the earliest contact time, the latest separation time among the triangles hit, and the
-  // corrected movement from SlideResponse against the earliest-hit triangle (the first one in
-  // group order among equal times). Outputs are left alone when there is no collision.
-  bool SweepBox(const T3dObject& mover, const TVector& d, float& lastTime, float& firstTime,
-                TVector& corrected) const;
+  // Sweeps the mover's current box along d against every triangle. On a collision: the earliest
+  // contact time, the latest separation time among the triangles hit, and the corrected movement
+  // from SlideResponse against the earliest-hit triangle (the first one in group order among
+  // equal times). Without one, Hit is false and the rest zero.
+  TCollideeSweep SweepBox(const T3dObject& mover, const TVector& d) const;
 
   // The movement that replaces d after the mover hit `contact` at time t: up to the contact, then
   // pushed sideways off the triangle (or off this object's bounds when the mover's centre at
   // contact lies outside its box) by 5 % more than the rest of the step, vertical push damped.
-  void SlideResponse(const T3dObject& mover, const TVector& d, float t, const TTriangle& contact,
-                     TVector& corrected) const;
+  TVector SlideResponse(const T3dObject& mover, const TVector& d, float t,
+                        const TTriangle& contact) const;
 
   // Corners of one triangle, level coordinates; std::out_of_range outside the groups or faces.
   TTriangle GetTriangle(int group, int face) const;

@@ -31,6 +31,24 @@ constexpr TClassRef<Base, Args...> ClassRefOf(const char* name) {
           }};
 }
 
+namespace detail {
+template <class T, class Ref>
+struct TClassRefMaker;
+template <class T, class Base, class... Args>
+struct TClassRefMaker<T, TClassRef<Base, Args...>> {
+  static constexpr TClassRef<Base, Args...> Make(const char* name) {
+    return ClassRefOf<T, Base, Args...>(name);
+  }
+};
+}  // namespace detail
+
+// The class reference of T for a loader's reference type, which already names the base and the
+// constructor's arguments: MakeClassRef<TCollideeObject, TMeshClass>("TCollideeObject").
+template <class T, class Ref>
+constexpr Ref MakeClassRef(const char* name) {
+  return detail::TClassRefMaker<T, Ref>::Make(name);
+}
+
 class T3dObject {
  public:
   // The argument-less virtual constructor: the initial values below. Derived constructors that

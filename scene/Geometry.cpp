@@ -1,5 +1,6 @@
 #include "scene/Geometry.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace qv {
@@ -22,6 +23,29 @@ TVector VecNormalize(const TVector& v) {
 }
 
 float MaxFloat(float a, float b) { return a > b ? a : b; }
+
+TBox BoxUnion(const TBox& a, const TBox& b) {
+  return {std::min(a.minX, b.minX), std::max(a.maxX, b.maxX), std::min(a.minY, b.minY),
+          std::max(a.maxY, b.maxY), std::min(a.minZ, b.minZ), std::max(a.maxZ, b.maxZ)};
+}
+
+bool BoxesOverlap(const TBox& a, const TBox& b) {
+  return a.minX <= b.maxX && b.minX <= a.maxX && a.minY <= b.maxY && b.minY <= a.maxY &&
+         a.minZ <= b.maxZ && b.minZ <= a.maxZ;
+}
+
+TBox BoxExtendedBy(const TBox& box, const TVector& d) {
+  TBox r = box;
+  (d.x > 0 ? r.maxX : r.minX) += d.x;
+  (d.y > 0 ? r.maxY : r.minY) += d.y;
+  (d.z > 0 ? r.maxZ : r.minZ) += d.z;
+  return r;
+}
+
+TBox BoxGrownBy(const TBox& box, float margin) {
+  return {box.minX - margin, box.maxX + margin, box.minY - margin,
+          box.maxY + margin, box.minZ - margin, box.maxZ + margin};
+}
 
 TMatrix IdentityMatrix() { return {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}; }
 

@@ -45,6 +45,13 @@ struct TColor {
   friend bool operator==(const TColor&, const TColor&) = default;
 };
 
+// Three corners in the order of the face's vertex indices; the normal is (b - a) x (c - a).
+struct TTriangle {
+  TVector a;  // first corner, level coordinates
+  TVector b;  // second corner
+  TVector c;  // third corner
+};
+
 struct TTexCoord {
   float u = 0, v = 0;
   friend bool operator==(const TTexCoord&, const TTexCoord&) = default;
@@ -59,6 +66,14 @@ float VecLength(const TVector& v);
 // Scales to unit length; a zero vector stays zero.
 TVector VecNormalize(const TVector& v);
 float MaxFloat(float a, float b);
+
+// Box helpers of the movement step. Touching boxes overlap (bounds inclusive).
+TBox BoxUnion(const TBox& a, const TBox& b);
+bool BoxesOverlap(const TBox& a, const TBox& b);
+// The box swept by a move d: on each axis the maximum grows by d when d > 0, else the minimum.
+TBox BoxExtendedBy(const TBox& box, const TVector& d);
+// Every side moved outwards by margin (inwards when it is negative).
+TBox BoxGrownBy(const TBox& box, float margin);
 
 TMatrix IdentityMatrix();
 // General 4x4 inverse by adjoint and determinant; the identity when |det| < 1e-100.

@@ -199,8 +199,7 @@ TSimple3dObject::~TSimple3dObject() = default;
 
 const TMeshClass& TSimple3dObject::Class() {
   static const TMeshClass ref =
-      ClassRefOf<TSimple3dObject, TSimple3dObject, const TMaterialLookup&, int, const TMesh3DS&>(
-          "TSimple3dObject");
+      MakeClassRef<TSimple3dObject, TMeshClass>("TSimple3dObject");
   return ref;
 }
 

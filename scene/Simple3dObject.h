@@ -74,6 +74,13 @@ class TSimple3dObject : public T3dObject {
   // The three vertex indices of one triangle; std::out_of_range for a group or face outside.
   std::array<std::uint32_t, 3> GetFace(int group, int face) const;
   int GroupFaceCount(int group) const;
+  // Corners of one triangle, world coordinates, read without range checks: for the terrain and
+  // collision loops that walk only faces that exist, in every frame.
+  TTriangle TriangleAt(int group, int face) const {
+    const TIndexArray& indices = FaceGroups[group]->Indices;
+    const size_t first = size_t(face) * 3;
+    return {Vertices[indices[first]], Vertices[indices[first + 1]], Vertices[indices[first + 2]]};
+  }
 
   int VertexCount() const { return static_cast<int>(Vertices.size()); }
   // std::out_of_range for an index outside the vertices.

@@ -84,8 +84,7 @@ TTerrainObject::~TTerrainObject() = default;
 
 const TMeshClass& TTerrainObject::Class() {
   static const TMeshClass terrainClass =
-      ClassRefOf<TTerrainObject, TSimple3dObject, const TMaterialLookup&, int, const TMesh3DS&>(
-          "TTerrainObject");
+      MakeClassRef<TTerrainObject, TMeshClass>("TTerrainObject");
   return terrainClass;
 }
 
@@ -152,19 +151,8 @@ TVector TTerrainObject::ClampInside(float x, float z) const {
   return {x, 0, z};
 }
 
-void TTerrainObject::Triangle(const TNode& node, TVector& a, TVector& b, TVector& c) const {
-  // Straight from the arrays: the grid only holds faces that exist, so the range-checked
-  // accessors would check again on every query.
-  const TIndexArray& indices = FaceGroups[node.group]->Indices;
-  const size_t first = size_t(node.face) * 3;
-  a = Vertices[indices[first]];
-  b = Vertices[indices[first + 1]];
-  c = Vertices[indices[first + 2]];
-}
-
 void TTerrainObject::RasteriseFace(int group, int face) {
-  TVector a, b, c;
-  Triangle({group, face}, a, b, c);
+  const auto [a, b, c] = TriangleAt(group, face);
   // Standing triangles cover no node; skipping them early also keeps NaN corners out of NodeOf.
   const float area = AreaXZ(a, b, c);
   if (!std::isfinite(area) || area == 0) return;
@@ -182,8 +170,7 @@ void TTerrainObject::RasteriseFace(int group, int face) {
         entry = {group, face};
         continue;
       }
-      TVector ta, tb, tc;
-      Triangle(entry, ta, tb, tc);
+      const auto [ta, tb, tc] = TriangleAt(entry.group, entry.face);
       // Strictly higher wins: among equal heights the earlier triangle keeps the node.
       if (PlaneHeight(a, b, c, n.x, n.z) > PlaneHeight(ta, tb, tc, n.x, n.z)) entry = {group, face};
     }
@@ -203,22 +190,22 @@ TVector TTerrainObject::SurfacePoint(float x, float z, float x2, float z2) const
   const TNodeIndex around[4] = {{lx, lz}, {lx, hz}, {hx, hz}, {hx, lz}};
   float best = 1e16f;
   const TNode* chosen = nullptr;
-  TVector a, b, c;
+  TTriangle t;
   for (const TNodeIndex& at : around) {
     if (!IsValidNode(at.i, at.j)) continue;  // rounding at the far edge; never for inner points
     const TNode& node = grid_[Index(at.i, at.j)];
     if (node.group < 0) continue;
-    Triangle(node, a, b, c);
-    const float m = TriangleClosenessXZ(a, b, c, p);
-    if (m < 1.501f) return {p.x, PlaneHeight(a, b, c, p.x, p.z), p.z};
+    t = At(node);
+    const float m = TriangleClosenessXZ(t.a, t.b, t.c, p);
+    if (m < 1.501f) return {p.x, PlaneHeight(t.a, t.b, t.c, p.x, p.z), p.z};
     if (m < best) {
       best = m;
       chosen = &node;
     }
   }
   if (chosen) {
-    Triangle(*chosen, a, b, c);
-    return {p.x, PlaneHeight(a, b, c, p.x, p.z), p.z};
+    t = At(*chosen);
+    return {p.x, PlaneHeight(t.a, t.b, t.c, p.x, p.z), p.z};
   }
 
   // Stage 2: every node around the query is empty (a hole); look near the fallback position for
@@ -237,8 +224,8 @@ TVector TTerrainObject::SurfacePoint(float x, float z, float x2, float z2) const
       if (!IsValidNode(i, j)) continue;
       const TNode& node = grid_[Index(i, j)];
       if (node.group < 0) continue;
-      Triangle(node, a, b, c);
-      const float m = TriangleClosenessXZ(a, b, c, p);
+      t = At(node);
+      const float m = TriangleClosenessXZ(t.a, t.b, t.c, p);
       if (m < best) {
         best = m;
         chosenAt = {i, j};
@@ -246,9 +233,9 @@ TVector TTerrainObject::SurfacePoint(float x, float z, float x2, float z2) const
     }
   }
   if (chosenAt.i < 0) return TerrainFailure();
-  Triangle(grid_[Index(chosenAt.i, chosenAt.j)], a, b, c);
+  t = At(grid_[Index(chosenAt.i, chosenAt.j)]);
   const TVector n = NodePosition(chosenAt.i, chosenAt.j);
-  return {n.x, PlaneHeight(a, b, c, n.x, n.z), n.z};
+  return {n.x, PlaneHeight(t.a, t.b, t.c, n.x, n.z), n.z};
 }
 
 }  // namespace qv

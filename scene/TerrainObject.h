@@ -86,7 +86,7 @@ class TTerrainObject : public TSimple3dObject {
   TVector ClampInside(float x, float z) const;
   bool IsValidNode(int i, int j) const { return i >= 0 && j >= 0 && i < nx_ && j < nz_; }
   size_t Index(int i, int j) const { return size_t(i) * size_t(nz_) + size_t(j); }
-  void Triangle(const TNode& node, TVector& a, TVector& b, TVector& c) const;
+  TTriangle At(const TNode& node) const { return TriangleAt(node.group, node.face); }
 
   float terrainWidth_ = 0;   // box maxX - minX at construction, world units
   float terrainDepth_ = 0;   // box maxZ - minZ at construction

@@ -12,60 +12,67 @@ namespace {
 using test::TBoundsObject;
 
 TEST(SphereSweep, HeadOnGrazingAndMissing) {
-  float first = -9, last = -9;
+  TSweepResult r;
   // Centres 10 apart, radii 1 each, moving 16: touching at 8/16, separating at 12/16.
-  ASSERT_TRUE(SweepSpheres({0, 0, 0, 1}, {16, 0, 0}, {10, 0, 0, 1}, last, first));
-  EXPECT_FLOAT_EQ(first, 0.5f);
-  EXPECT_FLOAT_EQ(last, 0.75f);
+  r = SweepSpheres({0, 0, 0, 1}, {16, 0, 0}, {10, 0, 0, 1});
+  ASSERT_TRUE(r.Hit);
+  EXPECT_FLOAT_EQ(r.FirstTime, 0.5f);
+  EXPECT_FLOAT_EQ(r.LastTime, 0.75f);
   // Reaching contact exactly at the end of the step still collides; one short of it does not.
-  EXPECT_TRUE(SweepSpheres({0, 0, 0, 1}, {8, 0, 0}, {10, 0, 0, 1}, last, first));
-  EXPECT_FALSE(SweepSpheres({0, 0, 0, 1}, {7.9f, 0, 0}, {10, 0, 0, 1}, last, first));
+  EXPECT_TRUE(SweepSpheres({0, 0, 0, 1}, {8, 0, 0}, {10, 0, 0, 1}).Hit);
+  EXPECT_FALSE(SweepSpheres({0, 0, 0, 1}, {7.9f, 0, 0}, {10, 0, 0, 1}).Hit);
   // Passing 2.5 beside the other's centre, beyond the combined radius 2.
-  EXPECT_FALSE(SweepSpheres({0, 2.5f, 0, 1}, {20, 0, 0}, {10, 0, 0, 1}, last, first));
+  EXPECT_FALSE(SweepSpheres({0, 2.5f, 0, 1}, {20, 0, 0}, {10, 0, 0, 1}).Hit);
   // Moving away.
-  EXPECT_FALSE(SweepSpheres({0, 0, 0, 1}, {-16, 0, 0}, {10, 0, 0, 1}, last, first));
+  EXPECT_FALSE(SweepSpheres({0, 0, 0, 1}, {-16, 0, 0}, {10, 0, 0, 1}).Hit);
 }
 
 TEST(SphereSweep, OverlappingAtStartOrNotMovingNeverCollides) {
-  float first = -9, last = -9;
+  TSweepResult r;
   // Interpenetrating by 1: whichever way the mover goes there is no hit, so it can get out.
-  EXPECT_FALSE(SweepSpheres({0, 0, 0, 1}, {1, 0, 0}, {1, 0, 0, 1}, last, first));
-  EXPECT_LT(first, 0.0f);
-  EXPECT_FALSE(SweepSpheres({0, 0, 0, 1}, {-1, 0, 0}, {1, 0, 0, 1}, last, first));
+  r = SweepSpheres({0, 0, 0, 1}, {1, 0, 0}, {1, 0, 0, 1});
+  EXPECT_FALSE(r.Hit);
+  EXPECT_LT(r.FirstTime, 0.0f);
+  EXPECT_FALSE(SweepSpheres({0, 0, 0, 1}, {-1, 0, 0}, {1, 0, 0, 1}).Hit);
   // No movement: an answer, not a division by zero.
-  EXPECT_FALSE(SweepSpheres({0, 0, 0, 1}, {0, 0, 0}, {1, 0, 0, 1}, last, first));
+  EXPECT_FALSE(SweepSpheres({0, 0, 0, 1}, {0, 0, 0}, {1, 0, 0, 1}).Hit);
 }
 
 TEST(BoxSweep, EntryAndExitPerAxis) {
-  float first = -9, last = -9;
+  TSweepResult r;
   const TBox unit{0, 1, 0, 1, 0, 1};
   // Approaching along x: enters at 2/4, exits when fully past after 4/4.
-  ASSERT_TRUE(SweepBoxes(unit, {4, 0, 0}, {3, 4, 0, 1, 0, 1}, last, first));
-  EXPECT_FLOAT_EQ(first, 0.5f);
-  EXPECT_FLOAT_EQ(last, 1.0f);
+  r = SweepBoxes(unit, {4, 0, 0}, {3, 4, 0, 1, 0, 1});
+  ASSERT_TRUE(r.Hit);
+  EXPECT_FLOAT_EQ(r.FirstTime, 0.5f);
+  EXPECT_FLOAT_EQ(r.LastTime, 1.0f);
   // From the other side (mover above the other box on z).
-  ASSERT_TRUE(SweepBoxes({0, 1, 0, 1, 5, 6}, {0, 0, -8}, unit, last, first));
-  EXPECT_FLOAT_EQ(first, 0.5f);
-  EXPECT_FLOAT_EQ(last, 0.75f);
+  r = SweepBoxes({0, 1, 0, 1, 5, 6}, {0, 0, -8}, unit);
+  ASSERT_TRUE(r.Hit);
+  EXPECT_FLOAT_EQ(r.FirstTime, 0.5f);
+  EXPECT_FLOAT_EQ(r.LastTime, 0.75f);
   // The latest entry of the axes decides: x reached at 0.25 but y only at 0.5.
-  ASSERT_TRUE(SweepBoxes(unit, {4, 4, 0}, {2, 6, 3, 7, 0, 1}, last, first));
-  EXPECT_FLOAT_EQ(first, 0.5f);
+  r = SweepBoxes(unit, {4, 4, 0}, {2, 6, 3, 7, 0, 1});
+  ASSERT_TRUE(r.Hit);
+  EXPECT_FLOAT_EQ(r.FirstTime, 0.5f);
   // Diagonal miss: x overlaps during [0.25, 0.75], y only from 1.0 on.
-  EXPECT_FALSE(SweepBoxes(unit, {4, 2, 0}, {2, 3, 3, 4, 0, 1}, last, first));
+  EXPECT_FALSE(SweepBoxes(unit, {4, 2, 0}, {2, 3, 3, 4, 0, 1}).Hit);
   // Too far, moving away, standing beside on an axis with no speed.
-  EXPECT_FALSE(SweepBoxes(unit, {1, 0, 0}, {3, 4, 0, 1, 0, 1}, last, first));
-  EXPECT_FALSE(SweepBoxes(unit, {-4, 0, 0}, {3, 4, 0, 1, 0, 1}, last, first));
-  EXPECT_FALSE(SweepBoxes(unit, {4, 0, 0}, {3, 4, 2, 3, 0, 1}, last, first));
+  EXPECT_FALSE(SweepBoxes(unit, {1, 0, 0}, {3, 4, 0, 1, 0, 1}).Hit);
+  EXPECT_FALSE(SweepBoxes(unit, {-4, 0, 0}, {3, 4, 0, 1, 0, 1}).Hit);
+  EXPECT_FALSE(SweepBoxes(unit, {4, 0, 0}, {3, 4, 2, 3, 0, 1}).Hit);
 }
 
 TEST(BoxSweep, OverlappingBoxesCollideAtTimeZero) {
-  float first = -9, last = -9;
-  ASSERT_TRUE(SweepBoxes({0, 2, 0, 2, 0, 2}, {1, 0, 0}, {1, 3, 1, 3, 1, 3}, last, first));
-  EXPECT_EQ(first, 0.0f);
-  EXPECT_FLOAT_EQ(last, 1.0f);
+  TSweepResult r;
+  r = SweepBoxes({0, 2, 0, 2, 0, 2}, {1, 0, 0}, {1, 3, 1, 3, 1, 3});
+  ASSERT_TRUE(r.Hit);
+  EXPECT_EQ(r.FirstTime, 0.0f);
+  EXPECT_FLOAT_EQ(r.LastTime, 1.0f);
   // Moving out of the overlap: exit at 1/4 of the step.
-  ASSERT_TRUE(SweepBoxes({0, 2, 0, 2, 0, 2}, {-4, 0, 0}, {1, 3, 1, 3, 1, 3}, last, first));
-  EXPECT_FLOAT_EQ(last, 0.25f);
+  r = SweepBoxes({0, 2, 0, 2, 0, 2}, {-4, 0, 0}, {1, 3, 1, 3, 1, 3});
+  ASSERT_TRUE(r.Hit);
+  EXPECT_FLOAT_EQ(r.LastTime, 0.25f);
 }
 
 TEST(SweepAgainst, BoxWhenEitherPrefersItsBoxElseSpheres) {
@@ -73,15 +80,16 @@ TEST(SweepAgainst, BoxWhenEitherPrefersItsBoxElseSpheres) {
   const TBox moverBox{0, 1, 0, 1, 0, 1}, otherBox{5, 6, 50, 51, 0, 1};
   const TSphere moverSphere{0.5f, 0.5f, 0.5f, 1}, otherSphere{5.5f, 0.5f, 0.5f, 1};
   const TVector d{8, 0, 0};
-  float first = -9, last = -9;
+  TSweepResult r;
   for (int mask = 0; mask < 4; ++mask) {
     const TBoundsObject mover(moverBox, moverSphere, mask & 1);
     const TBoundsObject other(otherBox, otherSphere, mask & 2);
-    EXPECT_EQ(SweepAgainst(mover, d, other, last, first), mask == 0) << "mask " << mask;
+    EXPECT_EQ(SweepAgainst(mover, d, other).Hit, mask == 0) << "mask " << mask;
   }
   const TBoundsObject mover(moverBox, moverSphere, false), other(otherBox, otherSphere, false);
-  ASSERT_TRUE(SweepAgainst(mover, d, other, last, first));
-  EXPECT_FLOAT_EQ(first, 3.0f / 8);
+  r = SweepAgainst(mover, d, other);
+  ASSERT_TRUE(r.Hit);
+  EXPECT_FLOAT_EQ(r.FirstTime, 3.0f / 8);
 }
 
 TEST(BoundingResponse, SlidesOffTheOtherByFivePercentMoreThanTheRestOfTheStep) {

@@ -50,28 +50,32 @@ TEST(BoxTriangleOverlap, TouchingCountsAndEdgeAxesSeparate) {
 }
 
 TEST(BoxTriangleSweep, ContactAndSeparationTimes) {
-  float first = -9, last = -9;
+  TSweepResult r;
   // Falling onto the floor from 2 above, 4 down in the step: contact at 0.5, through at 0.75.
-  ASSERT_TRUE(SweepBoxTriangle({1, 2, 2, 3, 1, 2}, {0, -4, 0}, kFloor, first, last));
-  EXPECT_FLOAT_EQ(first, 0.5f);
-  EXPECT_FLOAT_EQ(last, 0.75f);
+  r = SweepBoxTriangle({1, 2, 2, 3, 1, 2}, {0, -4, 0}, kFloor);
+  ASSERT_TRUE(r.Hit);
+  EXPECT_FLOAT_EQ(r.FirstTime, 0.5f);
+  EXPECT_FLOAT_EQ(r.LastTime, 0.75f);
   // Stopping short, moving away, and passing beside the hypotenuse all miss.
-  EXPECT_FALSE(SweepBoxTriangle({1, 2, 2, 3, 1, 2}, {0, -1.9f, 0}, kFloor, first, last));
-  EXPECT_FALSE(SweepBoxTriangle({1, 2, 2, 3, 1, 2}, {0, 4, 0}, kFloor, first, last));
-  EXPECT_FALSE(SweepBoxTriangle({6, 7, 2, 3, 6, 7}, {0, -4, 0}, kFloor, first, last));
+  EXPECT_FALSE(SweepBoxTriangle({1, 2, 2, 3, 1, 2}, {0, -1.9f, 0}, kFloor).Hit);
+  EXPECT_FALSE(SweepBoxTriangle({1, 2, 2, 3, 1, 2}, {0, 4, 0}, kFloor).Hit);
+  EXPECT_FALSE(SweepBoxTriangle({6, 7, 2, 3, 6, 7}, {0, -4, 0}, kFloor).Hit);
   // Sliding sideways into the triangle's edge from beyond the hypotenuse.
-  ASSERT_TRUE(SweepBoxTriangle({6, 7, -1, 1, 6, 7}, {-4, 0, -4}, kFloor, first, last));
-  EXPECT_NEAR(first, 0.25f, 1e-6);  // corner (6, 6) reaches x + z = 10 after a quarter step
+  r = SweepBoxTriangle({6, 7, -1, 1, 6, 7}, {-4, 0, -4}, kFloor);
+  ASSERT_TRUE(r.Hit);
+  EXPECT_NEAR(r.FirstTime, 0.25f, 1e-6);  // corner (6, 6) reaches x + z = 10 after a quarter step
 }
 
 TEST(BoxTriangleSweep, OverlappingBoxMovingParallelHitsAtTimeZero) {
-  float first = -9, last = -9;
-  ASSERT_TRUE(SweepBoxTriangle({1, 2, -0.5f, 0.5f, 1, 2}, {1, 0, 0}, kFloor, first, last));
-  EXPECT_EQ(first, 0.0f);
-  EXPECT_EQ(last, 1.0f);  // still on the floor at the end of the step
+  TSweepResult r;
+  r = SweepBoxTriangle({1, 2, -0.5f, 0.5f, 1, 2}, {1, 0, 0}, kFloor);
+  ASSERT_TRUE(r.Hit);
+  EXPECT_EQ(r.FirstTime, 0.0f);
+  EXPECT_EQ(r.LastTime, 1.0f);  // still on the floor at the end of the step
   // Touching only: resting on the plane and sliding along it.
-  ASSERT_TRUE(SweepBoxTriangle({1, 2, 0, 1, 1, 2}, {0, 0, 1}, kFloor, first, last));
-  EXPECT_EQ(first, 0.0f);
+  r = SweepBoxTriangle({1, 2, 0, 1, 1, 2}, {0, 0, 1}, kFloor);
+  ASSERT_TRUE(r.Hit);
+  EXPECT_EQ(r.FirstTime, 0.0f);
 }
 
 TEST(Collidee, LargeFromFiveHundredAndOneVertices) {
@@ -108,21 +112,19 @@ TEST(Collidee, SweepBoxTakesEarliestContactLatestExitAndTheFirstOfEqualTimes) {
   // A box straddling both triangles, falling from 1 above.
   const TBoundsObject mover = TBoundsObject::Cube({2, 1.5f, 0.5f}, 0.5f);
   const TVector d{0.5f, -2, 0};
-  float first = -9, last = -9;
-  TVector corrected{};
-  ASSERT_TRUE(c->SweepBox(mover, d, last, first, corrected));
-  EXPECT_FLOAT_EQ(first, 0.5f);
-  EXPECT_FLOAT_EQ(last, 1.0f);
-  TVector expected{}, other{};
-  c->SlideResponse(mover, d, 0.5f, c->GetTriangle(0, 0), expected);
-  c->SlideResponse(mover, d, 0.5f, c->GetTriangle(0, 1), other);
+  const TCollideeSweep hit = c->SweepBox(mover, d);
+  ASSERT_TRUE(hit.Hit);
+  EXPECT_FLOAT_EQ(hit.FirstTime, 0.5f);
+  EXPECT_FLOAT_EQ(hit.LastTime, 1.0f);
+  const TVector expected = c->SlideResponse(mover, d, 0.5f, c->GetTriangle(0, 0));
+  const TVector other = c->SlideResponse(mover, d, 0.5f, c->GetTriangle(0, 1));
   ASSERT_NE(expected, other);  // the two triangles push differently
-  EXPECT_EQ(corrected, expected);
+  EXPECT_EQ(hit.Corrected, expected);
 
-  // Moving up, away from both: no collision and the outputs stay untouched.
-  first = last = -9;
-  EXPECT_FALSE(c->SweepBox(mover, {0, 2, 0}, last, first, corrected));
-  EXPECT_EQ(first, -9);
+  // Moving up, away from both: no collision.
+  const TCollideeSweep miss = c->SweepBox(mover, {0, 2, 0});
+  EXPECT_FALSE(miss.Hit);
+  EXPECT_EQ(miss.FirstTime, 0);
 }
 
 TEST(Collidee, SlideResponseAdvancesToContactAndPushesOffTheTriangle) {
@@ -134,11 +136,10 @@ TEST(Collidee, SlideResponseAdvancesToContactAndPushesOffTheTriangle) {
   const auto c = b.Build();
   const TBoundsObject mover = TBoundsObject::Cube({3, 5, 0}, 1);
   const TVector d{4, 0, 0};
-  TVector corrected{};
   // Contact at t = 0.25 (the box face at x = 4 reaches x = 5): centre p = (4, 5, 0), inside the
   // collidee box. The triangle normal is flipped to the mover's side (-x), and p minus the
   // collidee centre (5, 5, 0) adds more -x; the push is 0.75 * 4 * 1.05 long.
-  c->SlideResponse(mover, d, 0.25f, c->GetTriangle(0, 0), corrected);
+  TVector corrected = c->SlideResponse(mover, d, 0.25f, c->GetTriangle(0, 0));
   EXPECT_NEAR(corrected.x, 1 - 3.15f, 1e-4);
   EXPECT_NEAR(corrected.y, 0, 1e-5);
   EXPECT_NEAR(corrected.z, 0, 1e-5);
@@ -146,7 +147,7 @@ TEST(Collidee, SlideResponseAdvancesToContactAndPushesOffTheTriangle) {
   // Outside the collidee's box the push comes from its bounds: here the box is the tighter bound
   // and p lies beyond its maximum z only, so the push is straight along +z.
   const TBoundsObject beside = TBoundsObject::Cube({4, 5, 12}, 1);
-  c->SlideResponse(beside, {0, 0, 2}, 0.5f, c->GetTriangle(0, 0), corrected);
+  corrected = c->SlideResponse(beside, {0, 0, 2}, 0.5f, c->GetTriangle(0, 0));
   EXPECT_TRUE(c->BoxTighter);
   EXPECT_NEAR(corrected.x, 0, 1e-6);
   EXPECT_NEAR(corrected.z, 1 + 0.5f * 2 * 1.05f, 1e-5);

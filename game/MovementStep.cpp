@@ -1,0 +1,161 @@
+#include "game/MovementStep.h"
+
+#include <cmath>
+
+#include "collision/BoundingSweep.h"
+#include "collision/CollideeObject.h"
+#include "collision/Static3dObjects.h"
+#include "scene/TerrainObject.h"
+
+namespace qv {
+
+namespace {
+
+constexpr float kGravity = 6.0f;       // units per game second per game second
+constexpr int kMaxAttempts = 6;        // collision corrections per step
+constexpr float kTouchingTime = 0.001f;  // a first time below: touching at the start
+constexpr float kLeavingTime = 0.1f;     // a last time below: already on the way out
+
+}  // namespace
+
+void StepActor(const TMovementContext& context, TGhostObject& actor, float dt) {
+  if (!(dt > 0)) dt = 0;  // also NaN
+  if (dt > kMaxStepTime) dt = kMaxStepTime;
+  MoveActor(context, actor, dt);
+}
+
+void MoveActor(const TMovementContext& context, TGhostObject& actor, float dt) {
+  TVector target = actor.DesiredPosition(dt);
+  const TVector current = actor.Position();
+  if (target == current && actor.VerticalSpeed == 0) {
+    PlaceActor(context, actor, current);
+    return;
+  }
+  bool blocked = false;
+  for (int attempt = 0; attempt < kMaxAttempts; ++attempt) {
+    TVector next = target;
+    if (!actor.GravityFree) {
+      next = GroundPoint(context, target, current);
+      if (!(next == current)) next.y += actor.HoverHeight();
+      if (target.y > next.y) actor.VerticalSpeed += dt * kGravity;
+      const float h = target.y - dt * actor.VerticalSpeed;
+      if (h > next.y)
+        next.y = h;
+      else
+        actor.VerticalSpeed = 0;  // on the ground
+    }
+    if (blocked) {
+      actor.SetPosition(next);
+      actor.Recompute();
+      actor.Commit();
+      return;
+    }
+    TVector corrected;
+    if (!CollideActor(context, actor, next, blocked, corrected)) {
+      PlaceActor(context, actor, next);
+      return;
+    }
+    target = corrected;
+  }
+  PlaceActor(context, actor, current);
+}
+
+TVector GroundPoint(const TMovementContext& context, const TVector& target,
+                    const TVector& current) {
+  TVector result = current;
+  float bestBelow = 1e16f, bestNear = 1e16f;
+  bool foundBelow = false;
+  const T3dObjectList& terrains = context.Statics.QueryTerrainAt(target.x, target.z);
+  for (int i = 0; i < terrains.Count(); ++i) {
+    const auto& terrain = static_cast<const TTerrainObject&>(*terrains.Get(i));
+    const TVector s = terrain.SurfacePoint(target.x, target.z, current.x, current.z);
+    if (s.x == target.x && s.z == target.z) {
+      if (s.y < target.y && target.y - s.y < bestBelow) {
+        bestBelow = target.y - s.y;
+        result = s;
+        foundBelow = true;
+      }
+    } else if (!foundBelow) {
+      const float distance = VecLength(VecSub(s, target));
+      if (distance < bestNear) {
+        bestNear = distance;
+        result = s;
+      }
+    }
+  }
+  return result;
+}
+
+bool CollideActor(const TMovementContext& context, TGhostObject& actor, const TVector& target,
+                  bool& blocked, TVector& corrected) {
+  corrected = target;
+  TPlayerObject& player = context.Player;
+  if (&actor != &player && CollideWith(actor, target, player, blocked, corrected)) {
+    actor.Touched(player);
+    player.Touched(actor);
+    return true;
+  }
+  for (int i = 0; i < context.Ghosts.GhostCount(); ++i) {
+    TGhostObject& ghost = context.Ghosts.GhostAt(i);
+    if (&ghost == &actor) continue;
+    if (CollideWith(actor, target, ghost, blocked, corrected)) {
+      ghost.Touched(actor);
+      actor.Touched(ghost);
+      return true;
+    }
+  }
+  TBox box;
+  actor.GetBoundingBox(box);
+  const T3dObjectList& collidees =
+      context.Statics.QueryCollidees(BoxExtendedBy(box, VecSub(target, actor.Position())));
+  for (int i = 0; i < collidees.Count(); ++i) {
+    const auto& collidee = static_cast<const TCollideeObject&>(*collidees.Get(i));
+    if (CollideWithCollidee(actor, target, collidee, blocked, corrected)) return true;
+  }
+  return false;
+}
+
+bool CollideWith(const TMovableObject& actor, const TVector& target, const T3dObject& other,
+                 bool& blocked, TVector& corrected) {
+  const TVector d = VecSub(target, actor.Position());
+  if (d == TVector{}) return false;
+  const TSweepResult hit = SweepAgainst(actor, d, other);
+  if (!hit.Hit) return false;
+  if (hit.FirstTime < kTouchingTime) {
+    blocked = true;
+    if (hit.LastTime < kLeavingTime) return true;
+  }
+  corrected = BoundingResponse(actor, actor.Position(), d, other, hit.FirstTime);
+  return true;
+}
+
+bool CollideWithCollidee(const TMovableObject& actor, const TVector& target,
+                         const TCollideeObject& collidee, bool& blocked, TVector& corrected) {
+  if (collidee.IsLarge()) return CollideWith(actor, target, collidee, blocked, corrected);
+  const TVector d = VecSub(target, actor.Position());
+  if (d == TVector{}) return false;
+  if (!SweepAgainst(actor, d, collidee).Hit) return false;
+  const TCollideeSweep hit = collidee.SweepBox(actor, d);
+  if (!hit.Hit) return false;
+  if (hit.FirstTime < kTouchingTime) {
+    blocked = true;
+    if (hit.LastTime < kLeavingTime) return true;
+  }
+  corrected = VecAdd(actor.Position(), hit.Corrected);
+  return true;
+}
+
+void PlaceActor(const TMovementContext& context, TMovableObject& actor, const TVector& position) {
+  actor.SetPosition(position);
+  const TBox box = actor.NextBox();
+  const T3dObjectList& collidees = context.Statics.QueryCollidees(box);
+  for (int i = 0; i < collidees.Count(); ++i) {
+    if (static_cast<const TCollideeObject&>(*collidees.Get(i)).OverlapsBox(box)) {
+      actor.Revert();
+      return;
+    }
+  }
+  actor.Commit();
+}
+
+}  // namespace qv

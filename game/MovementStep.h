@@ -1,0 +1,66 @@
+#pragma once
+// The movement step: how one actor moves through a level in one frame. The actor asks where it
+// wants to be (DesiredPosition), follows the highest terrain below that target, falls under
+// gravity, and is tested against the player, the other ghosts and the collidee objects near the
+// box swept by its move; a collision corrects the target and the step tries again, at most six
+// times. Every step ends in a commit or a revert, and a move whose final box overlaps any collidee
+// triangle is reverted whole. Two actors that touch are both told (Touched): that is how hiders
+// are found.
+//
+// The world calls StepActor once per actor per frame, the player first, then every ghost in
+// collection order. Cost per actor: at most six attempts, each one sweep per other actor and one
+// per collidee whose box meets the swept box (a triangle sweep for collidees of up to 500
+// vertices), plus the terrain query under the target and the final box query.
+//
+// Times are game seconds (real seconds * 5). Nothing here needs a GL context: the context is the
+// static objects' tree queries, the ghost collection and the player.
+
+#include "game/GhostObjects.h"
+#include "game/PlayerObject.h"
+
+namespace qv {
+
+class TCollideeObject;
+class TStatic3dObjects;
+
+struct TMovementContext {
+  TStatic3dObjects& Statics;  // terrain and collidee queries of the level
+  TGhostObjects& Ghosts;      // every ghost, in collection order
+  TPlayerObject& Player;      // the player (not one of the ghosts)
+};
+
+// The longest step StepActor runs at once: a frame of 100 ms. Longer frames (a window dragged, a
+// machine waking up) run as one such step, so the game slows down for that frame instead of
+// carrying actors through walls or floors.
+constexpr float kMaxStepTime = 0.5f;
+
+// MoveActor with dt held within 0..kMaxStepTime (a frame of up to 100 ms moves exactly as
+// MoveActor does).
+void StepActor(const TMovementContext& context, TGhostObject& actor, float dt);
+
+// One move of the actor by dt game seconds.
+void MoveActor(const TMovementContext& context, TGhostObject& actor, float dt);
+
+// The highest terrain surface point below `target` (exactly under it); while none is found, the
+// closest point any terrain offers near it; with no terrain under target at all, `current`.
+TVector GroundPoint(const TMovementContext& context, const TVector& target,
+                    const TVector& current);
+
+// Tests the move of `actor` to `target` against the player, the ghosts and the collidees, in this
+// order, and tells both actors of a touch. True on a collision, with `corrected` the target to try
+// instead; `blocked` is set when the actor was already touching at the start of the move.
+bool CollideActor(const TMovementContext& context, TGhostObject& actor, const TVector& target,
+                  bool& blocked, TVector& corrected);
+
+// The move against another actor's bounds.
+bool CollideWith(const TMovableObject& actor, const TVector& target, const T3dObject& other,
+                 bool& blocked, TVector& corrected);
+
+// The move against a collidee: by its bounds when it is large, else at triangle level.
+bool CollideWithCollidee(const TMovableObject& actor, const TVector& target,
+                         const TCollideeObject& collidee, bool& blocked, TVector& corrected);
+
+// Moves the actor to `position` unless its box there overlaps a collidee triangle.
+void PlaceActor(const TMovementContext& context, TMovableObject& actor, const TVector& position);
+
+}  // namespace qv

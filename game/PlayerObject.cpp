@@ -1,0 +1,104 @@
+#include "game/PlayerObject.h"
+
+#include <cmath>
+
+#include "platform/IniFile.h"
+
+namespace qv {
+
+namespace {
+
+constexpr float kRadiansPerDegree = 3.14159265358979f / 180.0f;
+
+}  // namespace
+
+TPlayerObject::TPlayerObject(const TModelSource& adapter, TSearchInfo& searchInfo,
+                             TRandomSource& random)
+    : TGhostObject(adapter, searchInfo, random) {
+  VerticalSpeed = 0.2f;
+  GravityFree = false;
+}
+
+void TPlayerObject::SetPosition(const TVector& position) {
+  TGhostObject::SetPosition(position);
+  Request = {};
+}
+
+void TPlayerObject::LoadFromIni(const TIniFile& ini, std::string_view section) {
+  SetNextPosition({float(ini.ReadFloat(section, "Startingxpos", 0)),
+                   float(ini.ReadFloat(section, "Startingypos", 0)),
+                   float(ini.ReadFloat(section, "Startingzpos", 0))});
+  SetHeading(float(ini.ReadFloat(section, "Heading", 0)));
+  SetTilt(float(ini.ReadFloat(section, "Tilt", 0)));
+  SetSpeed(float(ini.ReadFloat(section, "UnitsPerSec", 2.0)));
+  AbleToFly = ini.ReadBool(section, "AbleToFly", false);
+  Recompute();
+  Commit();
+}
+
+TVector TPlayerObject::DesiredPosition(float dt) {
+  return VecAdd(Position(), VecScale(Request, Speed() * dt));
+}
+
+void TPlayerObject::MoveForward() {
+  const float h = Heading() * kRadiansPerDegree;
+  Request.x -= std::sin(h) * SpeedMultiplier;
+  Request.z -= std::cos(h) * SpeedMultiplier;
+}
+
+void TPlayerObject::MoveBackward() {
+  const float h = Heading() * kRadiansPerDegree;
+  Request.x += std::sin(h) * 0.66f * SpeedMultiplier;
+  Request.z += std::cos(h) * 0.66f * SpeedMultiplier;
+}
+
+void TPlayerObject::StrafeLeft() {
+  const float h = Heading() * kRadiansPerDegree;
+  Request.x -= std::cos(h) * 0.5f * SpeedMultiplier;
+  Request.z += std::sin(h) * 0.5f * SpeedMultiplier;
+}
+
+void TPlayerObject::StrafeRight() {
+  const float h = Heading() * kRadiansPerDegree;
+  Request.x += std::cos(h) * 0.5f * SpeedMultiplier;
+  Request.z -= std::sin(h) * 0.5f * SpeedMultiplier;
+}
+
+void TPlayerObject::Jump() {
+  Request.y += 1.0f;
+  if (VerticalSpeed == 0) VerticalSpeed -= 4.0f;
+  if (AbleToFly) {
+    Request.y = std::fabs(VerticalSpeed) / 2 + Request.y + 2.5f;
+    VerticalSpeed /= 2;
+  }
+}
+
+float TPlayerObject::EyeHeight() const { return Standing ? ModelBox().maxY * 5.0f / 9.0f : 0; }
+
+void TPlayerObject::PlaceAt(const TVector& position) {
+  SetNextPosition(position);
+  Recompute();
+  Commit();
+  Request = {};
+}
+
+void TPlayerObject::Touched(TGhostObject& other) {
+  switch (State()) {
+    case gsSeeking:
+      if (!SearchInfo.GetHiders().empty()) return;
+      SetState(gsDone);
+      ScheduleIn(1000, [](TGhostObject& g) {
+        static_cast<TPlayerObject&>(g).SearchInfo.ResetGame();
+      });
+      break;
+    case gsHiding: {
+      const TGhostObject* seeker = SearchInfo.GetSeeker();
+      if (seeker == &other && seeker->State() == gsSeeking) SetState(gsDone);
+      break;
+    }
+    case gsCounting: SetState(gsSeeking); break;
+    default: break;
+  }
+}
+
+}  // namespace qv
