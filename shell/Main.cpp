@@ -5,7 +5,7 @@
 #include <exception>
 
 #include "shell/GLApplication.h"
-#include "shell/PlaceholderWindow.h"
+#include "shell/MyGLWindow.h"
 #include "shell/StartUp.h"
 #include "shell/UnattendedWindow.h"
 
@@ -17,7 +17,7 @@ int main() {
   (void)kStartedUp;
   qv::TGLWindowClass windowClass;
   try {
-    windowClass = qv::UnattendedOr(qv::PlaceholderWindowClass());
+    windowClass = qv::UnattendedOr(qv::MyGLWindowClass());
   } catch (const std::exception& error) {
     qv::GlobalApplication().ShowError(error);
     return 1;

@@ -1,0 +1,93 @@
+#pragma once
+// TMyGLWindow: the game itself as the shell sees it. It owns the settings, the render switches,
+// the on-screen message list and the current world; every frame it fires the due alarms, steps
+// the world by the elapsed time, draws the scene from the player's eyes with the text overlay on
+// top, and turns the mouse and the held keys into the player's moves for the next frame. Key
+// releases arrive between frames through the application's key-up callback (KeyUp).
+//
+// Contract:
+//  - Constructed by the shell with the GL context current; the construction loads level 2 and
+//    fails (EGL, which ends the program through the error box) when that level cannot be loaded,
+//    naming what is missing and where.
+//  - GLLoad after every new context and after every level switch rebuilds every GL resource of
+//    the game (the font is freed first when one is still built); GLStore frees the font.
+//  - The overlay of the last frame is kept as plain records (Overlay()), for tests and tools.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "game/World.h"
+#include "scene/Geometry.h"
+#include "shell/AlzheimerStringList.h"
+#include "shell/GLStates.h"
+#include "shell/GLWindow.h"
+#include "shell/Params.h"
+
+namespace qv {
+
+class TGLApplication;
+
+// One text line of the overlay as the last frame drew it.
+struct TOverlayLine {
+  int x = 0;          // window pixels from the left
+  int y = 0;          // window pixels from the bottom
+  TColor color;       // drawing colour
+  std::string text;   // bytes as drawn (Windows-1252)
+};
+
+class TMyGLWindow : public TGLWindow {
+ public:
+  explicit TMyGLWindow(TGLApplication& application);
+  ~TMyGLWindow() override;
+
+  bool GLLoad() override;
+  bool GLStore() override;
+  void GLResize() override;
+  bool GLDraw() override;
+
+  // One key release; the first matching command runs (KeyCommands.cpp).
+  void KeyUp(int code);
+  // Replaces the world with level `number` when the settings list it and its folder holds a
+  // "Level.ini"; with rebuildGL the new world's GL resources are made at once.
+  void LoadLevel(int number, bool rebuildGL);
+
+  // The 20 lines of the help screen for these settings.
+  static std::vector<std::string> HelpLines(const TParams& params);
+  // The game-state line for the running game.
+  static const char* GameStateText(bool gameRunning, bool playerIsSeeker);
+
+  TWorld* GetWorld() const { return World.get(); }
+  TParams& GetParams() const { return *Params; }
+  TGLStates& GetStates() const { return *States; }
+  TAlzheimerStringList& GetMessages() const { return *Messages; }
+  int GetFontBase() const { return FontBase; }
+  int CurrentLevel() const { return currentLevel_; }
+  const std::vector<TOverlayLine>& Overlay() const { return overlay_; }
+
+ private:
+  void HandleInput();
+  void DrawOverlay(std::int64_t elapsed);
+  void Print(int x, int y, const TColor& color, const std::string& text);
+  void AddToggleMessage(bool on, const std::string& onMessage, const std::string& offMessage);
+  bool ToggleKey(int code);
+  bool FixedKey(int code);
+  void ShowHelp();
+  [[noreturn]] void StartLevelMissing() const;
+
+  int FontBase = 0;                    // first display list of the overlay font; 0: none built
+  std::int64_t LastFrameTime = 0;      // TimeMs at the start of the previous frame
+  int LastMouseX = 0;                  // client pixels at the end of the previous frame
+  int LastMouseY = 0;
+  std::unique_ptr<TParams> Params;     // read once at construction
+  std::unique_ptr<TGLStates> States;
+  std::unique_ptr<TAlzheimerStringList> Messages;
+  std::unique_ptr<TWorld> World;       // the current level; replaced by LoadLevel
+  int currentLevel_ = -1;              // number of the level in play
+  std::vector<TOverlayLine> overlay_;  // what the last frame printed
+};
+
+TGLWindowClass MyGLWindowClass();
+
+}  // namespace qv
