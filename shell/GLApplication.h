@@ -31,6 +31,20 @@ struct TPoint {
   int y = 0;  // pixels
 };
 
+// The display operations the application's window building goes through. The defaults are the
+// platform's; tests replace single ones to make a display refuse what a real one would (a
+// full-screen mode the list offers but the window system will not set, a context that cannot be
+// made) or to watch the cursor.
+struct TDisplayLayer {
+  std::function<bool(int width, int height, int bits)> ModeAvailable = DisplayModeAvailable;
+  std::function<std::unique_ptr<TPlatformWindow>(const TWindowRequest&)> CreateWindow =
+      TPlatformWindow::Create;
+  std::function<TGLContextHandle(TPlatformWindow&)> CreateContext = [](TPlatformWindow& window) {
+    return window.CreateGLContext();
+  };
+  std::function<void(bool visible)> ShowCursor = ShowSystemCursor;
+};
+
 class TGLApplication {
  public:
   TGLApplication();
@@ -57,7 +71,7 @@ class TGLApplication {
   // raise EAssertionFailed "Invalid Input Index".
   bool KeyDown(int key) const;
   // Milliseconds since StartCounter, rounded to nearest (ties to even); std::overflow_error when
-  // the 64-bit arithmetic overflows.
+  // the milliseconds leave 64 bits (or a counter ticks faster than 9.2e15 per second).
   std::int64_t TimeMs() const;
   // Ends the main loop with exit code 0 once pending messages are handled.
   void Quit();
@@ -109,9 +123,13 @@ class TGLApplication {
   std::int32_t WindowX = 0;                 // screen position of the client area, from Move
   std::int32_t WindowY = 0;                 // screen position of the client area, from Move
 
+  TDisplayLayer Display;  // what CreateGLWindow, KillGLWindow and SetCursorVisible call
+
  private:
   int MainLoop();
   void RebuildForModeChange();
+  // The refused-mode question: Yes goes on windowed, anything else ends the program.
+  void OfferWindowedMode();
   bool videoStarted_ = false;  // InitVideo succeeded and QuitVideo is still owed
 };
 
