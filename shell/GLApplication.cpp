@@ -84,13 +84,14 @@ int TGLApplication::Run(TGLWindowClass windowClass) {
   } catch (...) {
     ShowError(std::runtime_error("Unknown exception"));
   }
+  // The game window goes first, while its context (if the failure left one) is still current,
+  // so whatever GL names it frees are freed in the context that made them.
+  GameWindow.reset();
   // A teardown that fails again has logged its EGL already; the exit code is 1 either way.
   try {
     KillGLWindow();
   } catch (const std::exception&) {
   }
-  // Without a context the game window has nothing left to release; it goes with the run.
-  GameWindow.reset();
   return 1;
 }
 
@@ -98,10 +99,8 @@ int TGLApplication::MainLoop() {
   if (!GlWindowClass.create) throw EGL("no GLWindow class defined");
   CreateGLWindow();
   GameWindow = GlWindowClass.create(*this);
-  if (!GameWindow->GLLoad()) {
-    KillGLWindow();
-    throw EGL("GlWindowClass.GLLoad failed");
-  }
+  // The error path of Run destroys the game window and then tears the window down.
+  if (!GameWindow->GLLoad()) throw EGL("GlWindowClass.GLLoad failed");
   Resize(Width, Height);
   Active = true;
 

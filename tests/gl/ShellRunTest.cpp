@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,8 @@ using qv::test::ScopedLog;
 struct Script {
   std::vector<std::string> calls;                 // "load", "store", "resize", "draw", "destroy"
   bool loadResult = true;
+  bool storeResult = true;
+  bool contextAtDestroy = false;                  // a GL context was current in the destructor
   std::function<bool(int frame)> draw;            // returns GLDraw's result
   int frames = 0;
   int instances = 0;
@@ -42,14 +45,17 @@ class ScriptedWindow : public qv::TGLWindow {
   ScriptedWindow(TGLApplication& app, Script& script) : TGLWindow(app), script_(script) {
     ++script_.instances;
   }
-  ~ScriptedWindow() override { script_.calls.push_back("destroy"); }
+  ~ScriptedWindow() override {
+    script_.calls.push_back("destroy");
+    script_.contextAtDestroy = glGetString(GL_VERSION) != nullptr;
+  }
   bool GLLoad() override {
     script_.calls.push_back("load");
     return script_.loadResult;
   }
   bool GLStore() override {
     script_.calls.push_back("store");
-    return true;
+    return script_.storeResult;
   }
   void GLResize() override { script_.calls.push_back("resize"); }
   bool GLDraw() override {
@@ -148,6 +154,26 @@ TEST_F(ShellRunTest, AFailedGLLoadEndsWithTheErrorBoxTheLogLineAndExitCodeOne) {
             messages.end());
   EXPECT_EQ(messages.back(), "KillGLWindow done");
   EXPECT_FALSE(GlobalApplication().Wnd);
+}
+
+TEST_F(ShellRunTest, OnEveryErrorPathTheGameWindowDiesWhileItsContextIsCurrent) {
+  enum class Fault { Load, Draw, StoreForModeChange };
+  for (const Fault fault : {Fault::Load, Fault::Draw, Fault::StoreForModeChange}) {
+    BoxRecorder boxes;
+    Script script;
+    script.loadResult = fault != Fault::Load;
+    script.storeResult = fault != Fault::StoreForModeChange;
+    script.draw = [fault](int frame) {
+      if (fault == Fault::Draw) throw std::runtime_error("draw failed");
+      if (frame == 1) GlobalApplication().SetDisplayMode(320, 240, 32, false);
+      return frame < 1000;
+    };
+    EXPECT_EQ(GlobalApplication().Run(ClassFor(script)), 1);
+    EXPECT_EQ(script.calls.back(), "destroy");
+    EXPECT_TRUE(script.contextAtDestroy) << static_cast<int>(fault);
+    EXPECT_EQ(log_.Messages().back(), "KillGLWindow done");
+    EXPECT_FALSE(GlobalApplication().Wnd);
+  }
 }
 
 TEST_F(ShellRunTest, EscapeThroughTheRealQueueReachesTheKeyHandlerAndEndsWithZero) {
