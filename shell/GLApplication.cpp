@@ -25,21 +25,34 @@ constexpr int kMaxGLErrorLines = 19;
 [[noreturn]] void Overflow() { throw std::overflow_error("Integer overflow"); }
 
 // (value * 1000) / frequency rounded to nearest, ties to even, exact in 64-bit integers.
+// Whole seconds and the remainder are scaled apart: the product of a 1 GHz count and 1000 would
+// leave 64 bits after 106.75 days, the milliseconds themselves only after 292 million years. The
+// whole seconds contribute an even number of milliseconds, so rounding the remainder alone gives
+// the rounding of the whole.
 std::int64_t ScaleToMs(std::int64_t delta, std::int64_t frequency) {
   std::int64_t scaled = 0;
-  if (__builtin_mul_overflow(delta, std::int64_t{1000}, &scaled)) Overflow();
-  if (frequency == 0) return scaled;
-  if (frequency == -1 && scaled == INT64_MIN) Overflow();
-  std::int64_t quotient = scaled / frequency;
-  const std::int64_t remainder = scaled % frequency;
+  if (frequency == 0) {
+    if (__builtin_mul_overflow(delta, std::int64_t{1000}, &scaled)) Overflow();
+    return scaled;
+  }
+  if (frequency == -1 && delta == INT64_MIN) Overflow();
+  const std::int64_t seconds = delta / frequency;
+  const std::int64_t rest = delta % frequency;  // |rest| < |frequency|, the sign of delta
+  std::int64_t restScaled = 0;
+  if (__builtin_mul_overflow(rest, std::int64_t{1000}, &restScaled)) Overflow();
+  std::int64_t restMs = restScaled / frequency;
+  const std::int64_t remainder = restScaled % frequency;
   const auto magnitude = [](std::int64_t v) {
     return v < 0 ? std::uint64_t{0} - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
   };
   const std::uint64_t twiceRemainder = magnitude(remainder) * 2;
   const std::uint64_t divisor = magnitude(frequency);
-  if (twiceRemainder > divisor || (twiceRemainder == divisor && quotient % 2 != 0))
-    quotient += (scaled < 0) != (frequency < 0) ? -1 : 1;
-  return quotient;
+  if (twiceRemainder > divisor || (twiceRemainder == divisor && restMs % 2 != 0))
+    restMs += (restScaled < 0) != (frequency < 0) ? -1 : 1;
+  if (__builtin_mul_overflow(seconds, std::int64_t{1000}, &scaled) ||
+      __builtin_add_overflow(scaled, restMs, &scaled))
+    Overflow();
+  return scaled;
 }
 
 }  // namespace
@@ -71,13 +84,14 @@ int TGLApplication::Run(TGLWindowClass windowClass) {
   } catch (...) {
     ShowError(std::runtime_error("Unknown exception"));
   }
+  // The game window goes first, while its context (if the failure left one) is still current,
+  // so whatever GL names it frees are freed in the context that made them.
+  GameWindow.reset();
   // A teardown that fails again has logged its EGL already; the exit code is 1 either way.
   try {
     KillGLWindow();
   } catch (const std::exception&) {
   }
-  // Without a context the game window has nothing left to release; it goes with the run.
-  GameWindow.reset();
   return 1;
 }
 
@@ -85,10 +99,8 @@ int TGLApplication::MainLoop() {
   if (!GlWindowClass.create) throw EGL("no GLWindow class defined");
   CreateGLWindow();
   GameWindow = GlWindowClass.create(*this);
-  if (!GameWindow->GLLoad()) {
-    KillGLWindow();
-    throw EGL("GlWindowClass.GLLoad failed");
-  }
+  // The error path of Run destroys the game window and then tears the window down.
+  if (!GameWindow->GLLoad()) throw EGL("GlWindowClass.GLLoad failed");
   Resize(Width, Height);
   Active = true;
 
@@ -144,15 +156,7 @@ void TGLApplication::CreateGLWindow() {
     videoStarted_ = true;
   }
 
-  if (FullScreen && !DisplayModeAvailable(Width, Height, Bits)) {
-    // Unattended, the windowed mode is the safe answer: the program goes on and the display is
-    // left alone.
-    const TAnswer answer = AskYesNo(
-        "Error", "This FullScreen Mode Is Not Supported. Use Windowed Mode Instead?",
-        TMessageIcon::Warning, TAnswer::Yes);
-    if (answer != TAnswer::Yes) throw EGL("Program is now closing");
-    FullScreen = false;
-  }
+  if (FullScreen && !Display.ModeAvailable(Width, Height, Bits)) OfferWindowedMode();
 
   TWindowRequest request;
   request.title = Title;
@@ -160,7 +164,15 @@ void TGLApplication::CreateGLWindow() {
   request.height = Height;
   request.bits = Bits;
   request.mode = FullScreen ? TWindowMode::FullScreen : TWindowMode::Windowed;
-  Wnd = TPlatformWindow::Create(request);
+  Wnd = Display.CreateWindow(request);
+  if (!Wnd && FullScreen) {
+    // The mode list offered it, but the window system would not set it: the same question as
+    // for a mode the list does not offer.
+    GlobalLog().Log("full-screen mode refused: " + LastError());
+    OfferWindowedMode();
+    request.mode = TWindowMode::Windowed;
+    Wnd = Display.CreateWindow(request);
+  }
   if (!Wnd) {
     GlobalLog().Log("window creation failed: " + LastError());
     KillGLWindow();
@@ -168,18 +180,31 @@ void TGLApplication::CreateGLWindow() {
   }
   DC = Wnd.get();
 
-  RC = Wnd->CreateGLContext();
-  if (!RC) throw std::runtime_error("Cannot create the OpenGL context: " + LastError());
+  RC = Display.CreateContext(*Wnd);
+  if (!RC) throw EGL("Cannot create the OpenGL context: " + LastError());
 
   Wnd->Show();
+  // Starting video again (every mode change does) shows the system cursor; a hidden cursor
+  // must stay hidden in the new window.
+  if (!CursorVisible) Display.ShowCursor(false);
   DisableScreenSaver();
   GlobalLog().Log("CreateGLWindow done");
   glEnable(GL_SCISSOR_TEST);
 }
 
+void TGLApplication::OfferWindowedMode() {
+  // Unattended, the windowed mode is the safe answer: the program goes on and the display is
+  // left alone.
+  const TAnswer answer =
+      AskYesNo("Error", "This FullScreen Mode Is Not Supported. Use Windowed Mode Instead?",
+               TMessageIcon::Warning, TAnswer::Yes);
+  if (answer != TAnswer::Yes) throw EGL("Program is now closing");
+  FullScreen = false;
+}
+
 void TGLApplication::KillGLWindow() {
   GlobalLog().Log("KillGLWindow...");
-  if (FullScreen) ShowSystemCursor(true);  // the display mode returns with the window
+  if (FullScreen) Display.ShowCursor(true);  // the display mode returns with the window
   if (RC) {
     if (!Wnd || !Wnd->ReleaseCurrent()) throw EGL("Release of DC and RC failed.");
     TPlatformWindow::DeleteGLContext(RC);
@@ -244,7 +269,7 @@ void TGLApplication::Quit() { PostQuitMessage(0); }
 void TGLApplication::SetCursorVisible(bool visible) {
   if (visible == CursorVisible) return;
   CursorVisible = visible;
-  ShowSystemCursor(visible);
+  Display.ShowCursor(visible);
 }
 
 void TGLApplication::SetMousePos(TPoint point) {

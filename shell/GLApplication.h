@@ -8,8 +8,12 @@
 //    main runs its own code. Tests may make their own instances for the pure bookkeeping
 //    operations (Resize, KeyDown, TimeMs, WindowProc, ...). The game window is handed the
 //    application that runs it and reaches it through TGLWindow::App().
-//  - Run never lets an exception out: every failure ends in the error box, KillGLWindow and exit
-//    code 1. A normal end (Escape, the close button) gives 0.
+//  - Run never lets an exception out: every failure ends in the error box, the game window's
+//    destruction, KillGLWindow and exit code 1. A normal end (Escape, the close button) gives 0.
+//  - GL lifetimes: the game window is always destroyed while a context is current - after
+//    GLStore at a normal end, straight away on a failure - unless the failure came between the
+//    teardown and the rebuild of a mode change, when no context exists; a game window must
+//    therefore free GL names only while App().RC is set.
 //  - Single-threaded. The key-up callback runs between frames, never inside GLDraw.
 //  - Failures raised here are EGL (logged when made) with the exact messages of the loop.
 
@@ -29,6 +33,20 @@ namespace qv {
 struct TPoint {
   int x = 0;  // pixels
   int y = 0;  // pixels
+};
+
+// The display operations the application's window building goes through. The defaults are the
+// platform's; tests replace single ones to make a display refuse what a real one would (a
+// full-screen mode the list offers but the window system will not set, a context that cannot be
+// made) or to watch the cursor.
+struct TDisplayLayer {
+  std::function<bool(int width, int height, int bits)> ModeAvailable = DisplayModeAvailable;
+  std::function<std::unique_ptr<TPlatformWindow>(const TWindowRequest&)> CreateWindow =
+      TPlatformWindow::Create;
+  std::function<TGLContextHandle(TPlatformWindow&)> CreateContext = [](TPlatformWindow& window) {
+    return window.CreateGLContext();
+  };
+  std::function<void(bool visible)> ShowCursor = ShowSystemCursor;
 };
 
 class TGLApplication {
@@ -57,7 +75,7 @@ class TGLApplication {
   // raise EAssertionFailed "Invalid Input Index".
   bool KeyDown(int key) const;
   // Milliseconds since StartCounter, rounded to nearest (ties to even); std::overflow_error when
-  // the 64-bit arithmetic overflows.
+  // the milliseconds leave 64 bits (or a counter ticks faster than 9.2e15 per second).
   std::int64_t TimeMs() const;
   // Ends the main loop with exit code 0 once pending messages are handled.
   void Quit();
@@ -109,9 +127,13 @@ class TGLApplication {
   std::int32_t WindowX = 0;                 // screen position of the client area, from Move
   std::int32_t WindowY = 0;                 // screen position of the client area, from Move
 
+  TDisplayLayer Display;  // what CreateGLWindow, KillGLWindow and SetCursorVisible call
+
  private:
   int MainLoop();
   void RebuildForModeChange();
+  // The refused-mode question: Yes goes on windowed, anything else ends the program.
+  void OfferWindowedMode();
   bool videoStarted_ = false;  // InitVideo succeeded and QuitVideo is still owed
 };
 

@@ -1,5 +1,5 @@
-// The render switches against a real context: what GL reports after HighestQuality, wire frame
-// flipped twice, and Apply on a fresh context.
+// The render switches against a real context: HighestQuality, wire frame flipped twice, setters
+// that reach GL even without a change, and Apply on a fresh context.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
@@ -36,12 +36,23 @@ TSwitches Fields(const TGLStates& s) {
   return {s.Fog, s.Light, s.WireFrame, s.AlphaTest, s.Texture, s.Blend, s.SeparateSpecular};
 }
 
-TEST(GLStates, HighestQualityTurnsEverythingButWireFrameOnWhateverTheSettingsSaid) {
-  qv::test::TempDir dir;
-  const qv::TParams none(dir.Path() / "missing.ini");  // every switch off
-  qv::test::GLTestContext ctx(32, 32);
-  TGLStates states(none);
-  EXPECT_EQ(Fields(states), TSwitches{});
+class GLStatesTest : public ::testing::Test {
+ protected:
+  qv::TParams Settings(const char* text) {
+    std::ofstream(dir_.Path() / "q.ini") << text;
+    return qv::TParams(dir_.Path() / "q.ini");
+  }
+  qv::test::TempDir dir_;
+  std::optional<qv::test::GLTestContext> ctx_{std::in_place, 32, 32};
+};
+
+TEST_F(GLStatesTest, HighestQualityAndWireFrameWhateverTheSettingsSaid) {
+  TGLStates states(qv::TParams(dir_.Path() / "missing.ini"));  // every switch off
+  ASSERT_EQ(Fields(states), TSwitches{});
+  states.SetWireFrame(!states.WireFrame);
+  EXPECT_TRUE(ReadBack()[2]);
+  states.SetWireFrame(!states.WireFrame);
+  EXPECT_EQ(ReadBack(), TSwitches{});  // filled again, front and back
   states.SetWireFrame(true);
   states.HighestQuality();
   const TSwitches best = {true, true, false, true, true, true, true};
@@ -49,39 +60,19 @@ TEST(GLStates, HighestQualityTurnsEverythingButWireFrameOnWhateverTheSettingsSai
   EXPECT_EQ(ReadBack(), best);
 }
 
-TEST(GLStates, WireFrameFlippedTwiceFillsAgainAndSettersAlwaysCallGL) {
-  qv::test::TempDir dir;
-  std::ofstream(dir.Path() / "q.ini") << "[GL]\nFog=1\n";
-  const qv::TParams params(dir.Path() / "q.ini");
-  qv::test::GLTestContext ctx(32, 32);
-  TGLStates states(params);
-  EXPECT_FALSE(states.WireFrame);
-  states.SetWireFrame(!states.WireFrame);
-  EXPECT_TRUE(ReadBack()[2]);
-  states.SetWireFrame(!states.WireFrame);
-  EXPECT_FALSE(states.WireFrame);
-  EXPECT_FALSE(ReadBack()[2]);
-  // Fog is already true in the record but not yet in GL: setting the same value still reaches GL.
-  EXPECT_FALSE(glIsEnabled(GL_FOG));
+TEST_F(GLStatesTest, ApplyAfterAContextRebuildSendsTheValuesOfTheMoment) {
+  TGLStates states(Settings("[GL]\nLight=0\nBlend=0\n"));
+  // Fog is on in the record but not yet in GL: setting the same value still reaches GL.
   states.SetFog(true);
   EXPECT_TRUE(glIsEnabled(GL_FOG));
-}
-
-TEST(GLStates, ApplyAfterAContextRebuildSendsTheValuesOfTheMoment) {
-  qv::test::TempDir dir;
-  std::ofstream(dir.Path() / "q.ini") << "[GL]\nFog=1\nLight=0\nTexture=1\nBlend=0\n";
-  const qv::TParams params(dir.Path() / "q.ini");
-  std::optional<qv::test::GLTestContext> ctx(std::in_place, 32, 32);
-  TGLStates states(params);
-  states.Apply();
   states.SetFog(false);
   states.SetLight(true);
   states.SetWireFrame(true);
   states.SetSeparateSpecular(false);
   const TSwitches now = {false, true, true, true, true, false, false};
   ASSERT_EQ(Fields(states), now);
-  ctx.reset();
-  ctx.emplace(32, 32);  // a fresh context starts from GL's own defaults
+  ctx_.reset();
+  ctx_.emplace(32, 32);  // a fresh context starts from GL's own defaults
   ASSERT_NE(ReadBack(), now);
   states.Apply();
   EXPECT_EQ(ReadBack(), now);

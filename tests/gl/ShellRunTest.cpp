@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,8 @@ using qv::test::ScopedLog;
 struct Script {
   std::vector<std::string> calls;                 // "load", "store", "resize", "draw", "destroy"
   bool loadResult = true;
+  bool storeResult = true;
+  bool contextAtDestroy = false;                  // a GL context was current in the destructor
   std::function<bool(int frame)> draw;            // returns GLDraw's result
   int frames = 0;
   int instances = 0;
@@ -42,14 +45,17 @@ class ScriptedWindow : public qv::TGLWindow {
   ScriptedWindow(TGLApplication& app, Script& script) : TGLWindow(app), script_(script) {
     ++script_.instances;
   }
-  ~ScriptedWindow() override { script_.calls.push_back("destroy"); }
+  ~ScriptedWindow() override {
+    script_.calls.push_back("destroy");
+    script_.contextAtDestroy = glGetString(GL_VERSION) != nullptr;
+  }
   bool GLLoad() override {
     script_.calls.push_back("load");
     return script_.loadResult;
   }
   bool GLStore() override {
     script_.calls.push_back("store");
-    return true;
+    return script_.storeResult;
   }
   void GLResize() override { script_.calls.push_back("resize"); }
   bool GLDraw() override {
@@ -150,6 +156,26 @@ TEST_F(ShellRunTest, AFailedGLLoadEndsWithTheErrorBoxTheLogLineAndExitCodeOne) {
   EXPECT_FALSE(GlobalApplication().Wnd);
 }
 
+TEST_F(ShellRunTest, OnEveryErrorPathTheGameWindowDiesWhileItsContextIsCurrent) {
+  enum class Fault { Load, Draw, StoreForModeChange };
+  for (const Fault fault : {Fault::Load, Fault::Draw, Fault::StoreForModeChange}) {
+    BoxRecorder boxes;
+    Script script;
+    script.loadResult = fault != Fault::Load;
+    script.storeResult = fault != Fault::StoreForModeChange;
+    script.draw = [fault](int frame) {
+      if (fault == Fault::Draw) throw std::runtime_error("draw failed");
+      if (frame == 1) GlobalApplication().SetDisplayMode(320, 240, 32, false);
+      return frame < 1000;
+    };
+    EXPECT_EQ(GlobalApplication().Run(ClassFor(script)), 1);
+    EXPECT_EQ(script.calls.back(), "destroy");
+    EXPECT_TRUE(script.contextAtDestroy) << static_cast<int>(fault);
+    EXPECT_EQ(log_.Messages().back(), "KillGLWindow done");
+    EXPECT_FALSE(GlobalApplication().Wnd);
+  }
+}
+
 TEST_F(ShellRunTest, EscapeThroughTheRealQueueReachesTheKeyHandlerAndEndsWithZero) {
   Script script;
   std::vector<int> released;
@@ -247,6 +273,83 @@ TEST_F(ShellRunTest, ARefusedFullScreenModeAnsweredNoClosesTheProgram) {
   EXPECT_NE(std::find(messages.begin(), messages.end(), "Program is now closing"), messages.end());
   EXPECT_FALSE(GlobalApplication().Wnd);
   GlobalApplication().FullScreen = false;
+}
+
+// A local application with a display layer that offers every mode but will not make a
+// full-screen window (full-screen requests can also be turned into windowed ones, so the test
+// display keeps its mode).
+class LocalDisplayTest : public ShellRunTest {
+ protected:
+  LocalDisplayTest() {
+    app.Width = 320;
+    app.Height = 240;
+    app.Display.ModeAvailable = [](int, int, int) { return true; };
+    app.Display.CreateWindow = [this](qv::TWindowRequest request) {
+      if (request.mode == qv::TWindowMode::FullScreen) {
+        if (refuseFullScreen) return std::unique_ptr<qv::TPlatformWindow>();
+        request.mode = qv::TWindowMode::Windowed;
+      }
+      return qv::TPlatformWindow::Create(request);
+    };
+  }
+  TGLApplication app;
+  bool refuseFullScreen = true;
+};
+
+TEST_F(LocalDisplayTest, AModeTheListOffersButTheWindowSystemRefusesAsksTheSameQuestion) {
+  for (const qv::TAnswer answer : {qv::TAnswer::Yes, qv::TAnswer::No}) {
+    BoxRecorder boxes(answer);
+    Script script;
+    script.draw = [&](int frame) {
+      if (frame == 1) app.SetDisplayMode(640, 480, 32, true);
+      return frame < 3;
+    };
+    const bool yes = answer == qv::TAnswer::Yes;
+    EXPECT_EQ(app.Run(ClassFor(script)), yes ? 0 : 1);
+    std::vector<std::string> expected = {
+        "Error|This FullScreen Mode Is Not Supported. Use Windowed Mode Instead?"};
+    if (!yes) expected.push_back("Error|Program is now closing.");
+    EXPECT_EQ(boxes.texts, expected);
+    EXPECT_EQ(script.frames, yes ? 3 : 1);
+    EXPECT_EQ(app.FullScreen, !yes);  // Yes goes on windowed; No closes as it stands
+    EXPECT_EQ(app.Width, 640);
+    app.FullScreen = false;
+  }
+}
+
+TEST_F(LocalDisplayTest, AContextThatCannotBeMadeIsLoggedAndEndsWithExitCodeOne) {
+  BoxRecorder boxes;
+  app.Display.CreateContext = [](qv::TPlatformWindow&) { return qv::TGLContextHandle{}; };
+  Script script;
+  script.draw = [](int) { return false; };
+  EXPECT_EQ(app.Run(ClassFor(script)), 1);
+  EXPECT_EQ(script.instances, 0);
+  const auto messages = log_.Messages();
+  ASSERT_GE(messages.size(), 4u);
+  EXPECT_EQ(messages[2].rfind("Cannot create the OpenGL context", 0), 0u) << messages[2];
+  ASSERT_EQ(boxes.texts.size(), 1u);
+  EXPECT_EQ(boxes.texts[0].rfind("Error|Cannot create the OpenGL context", 0), 0u);
+  EXPECT_FALSE(app.Wnd);
+}
+
+TEST_F(LocalDisplayTest, AHiddenCursorStaysHiddenInEveryNewWindow) {
+  refuseFullScreen = false;
+  std::vector<bool> shown;  // every call to the system cursor, in order
+  app.Display.ShowCursor = [&](bool visible) { shown.push_back(visible); };
+  Script script;
+  script.draw = [&](int frame) {
+    if (frame == 1) {
+      app.SetCursorVisible(false);  // mouse capture
+      app.SetDisplayMode(640, 480, 32, true);
+    }
+    if (frame == 2) app.SetDisplayMode(0, 0, 0, false);
+    return frame < 3;
+  };
+  EXPECT_EQ(app.Run(ClassFor(script)), 0);
+  EXPECT_EQ(script.frames, 3);
+  // Hidden; leaving the windowed window for full screen shows it and the new window hides it
+  // again; so does the window that comes back from full screen.
+  EXPECT_EQ(shown, (std::vector<bool>{false, true, false, false}));
 }
 
 TEST_F(ShellRunTest, FullScreenAndBackRestoresTheSavedWindowedMode) {

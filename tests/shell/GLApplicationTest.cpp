@@ -206,6 +206,24 @@ TEST_F(TimeMsTest, FrequencyZeroAndOverflow) {
   EXPECT_EQ(app.TimeMs(), INT64_MAX / 1000);
 }
 
+TEST_F(TimeMsTest, ANanosecondCounterRunsForCenturiesWithTheSameRounding) {
+  constexpr std::int64_t kGHz = 1'000'000'000, kDay = 86'400 * kGHz;
+  frequency = kGHz;
+  TGLApplication app;
+  const struct { std::int64_t ticks, ms; } cases[] = {
+      {107 * kDay, 107 * 86'400'000LL},             // past the 106.75 days of a plain product
+      {107 * kDay + 500'000, 107 * 86'400'000LL},   // a tie stays on the even millisecond
+      {107 * kDay + 1'500'000, 107 * 86'400'000LL + 2},
+      {107 * kDay + 1'499'999, 107 * 86'400'000LL + 1},
+      {-107 * kDay - 2'500'000, -107 * 86'400'000LL - 2},
+      {INT64_MAX - 5000, (INT64_MAX - 5000) / 1'000'000 + 1},  // 292 years, rounded up
+  };
+  for (const auto& c : cases) {
+    counter = 5000 + c.ticks;
+    EXPECT_EQ(app.TimeMs(), c.ms) << c.ticks;
+  }
+}
+
 TEST(GLApplication, ErrorBoxAppendsAFullStopOnlyAfterCharactersSortingAfterIt) {
   EXPECT_EQ(TGLApplication::ErrorText("Window creation error"), "Window creation error.");
   EXPECT_EQ(TGLApplication::ErrorText("code 42"), "code 42.");
