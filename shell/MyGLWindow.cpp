@@ -42,7 +42,8 @@ bool IsFile(const std::filesystem::path& path) {
 
 }  // namespace
 
-TMyGLWindow::TMyGLWindow(TGLApplication& application) : TGLWindow(application) {
+TMyGLWindow::TMyGLWindow(TGLApplication& application, const std::filesystem::path& settings)
+    : TGLWindow(application) {
   TGLApplication& app = App();
   LastFrameTime = app.TimeMs();
   FontBase = 0;
@@ -51,7 +52,7 @@ TMyGLWindow::TMyGLWindow(TGLApplication& application) : TGLWindow(application) {
   LastMouseX = centre.x;
   LastMouseY = centre.y;
   app.OnKeyUp = [this](int code) { KeyUp(code); };
-  Params = std::make_unique<TParams>();
+  Params = std::make_unique<TParams>(settings);
   if (Params->MouseCapture) app.SetCursorVisible(false);
   States = std::make_unique<TGLStates>(*Params);
   GlobalCamera().SetProjection(kFieldOfView, kStartAspect, kStartNear, kFarWithoutFog);

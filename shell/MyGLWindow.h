@@ -14,11 +14,13 @@
 //  - The overlay of the last frame is kept as plain records (Overlay()), for tests and tools.
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "game/World.h"
+#include "platform/Paths.h"
 #include "scene/Geometry.h"
 #include "shell/AlzheimerStringList.h"
 #include "shell/GLStates.h"
@@ -39,7 +41,9 @@ struct TOverlayLine {
 
 class TMyGLWindow : public TGLWindow {
  public:
-  explicit TMyGLWindow(TGLApplication& application);
+  // `settings` is the settings file; the game reads the one beside its executable.
+  explicit TMyGLWindow(TGLApplication& application,
+                       const std::filesystem::path& settings = SettingsPath());
   ~TMyGLWindow() override;
 
   bool GLLoad() override;
