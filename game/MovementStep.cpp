@@ -36,6 +36,10 @@ void MoveActor(const TMovementContext& context, TGhostObject& actor, float dt) {
     TVector next = target;
     if (!actor.GravityFree) {
       next = GroundPoint(context, target, current);
+      // A target off every terrain is refused horizontally; the actor still falls onto the
+      // ground under it instead of hanging in the air where a jump took it.
+      if (next == current && !(target.x == current.x && target.z == current.z))
+        next = GroundPoint(context, {current.x, target.y, current.z}, current);
       if (!(next == current)) next.y += actor.HoverHeight();
       if (target.y > next.y) actor.VerticalSpeed += dt * kGravity;
       const float h = target.y - dt * actor.VerticalSpeed;
@@ -45,9 +49,9 @@ void MoveActor(const TMovementContext& context, TGhostObject& actor, float dt) {
         actor.VerticalSpeed = 0;  // on the ground
     }
     if (blocked) {
-      actor.SetPosition(next);
-      actor.Recompute();
-      actor.Commit();
+      // No further actor or sweep test, but the place is checked against the collision
+      // triangles like every other: an actor pushed into a wall would otherwise stay inside it.
+      PlaceActor(context, actor, next);
       return;
     }
     TVector corrected;
@@ -123,7 +127,12 @@ bool CollideWith(const TMovableObject& actor, const TVector& target, const T3dOb
   if (!hit.Hit) return false;
   if (hit.FirstTime < kTouchingTime) {
     blocked = true;
-    if (hit.LastTime < kLeavingTime) return true;
+    // Let through only what is on its way out: a step ten times longer than the overlap would
+    // otherwise carry an actor through the other.
+    TSphere sphere;
+    actor.GetBoundingSphere(sphere);
+    if (hit.LastTime < kLeavingTime && VecDot(d, BoundingPush({sphere.x, sphere.y, sphere.z}, other)) >= 0)
+      return true;
   }
   corrected = BoundingResponse(actor, actor.Position(), d, other, hit.FirstTime);
   return true;
@@ -139,7 +148,9 @@ bool CollideWithCollidee(const TMovableObject& actor, const TVector& target,
   if (!hit.Hit) return false;
   if (hit.FirstTime < kTouchingTime) {
     blocked = true;
-    if (hit.LastTime < kLeavingTime) return true;
+    // Only a move away from the triangle is let through: a long step into a thin wall leaves it
+    // after a small fraction of the step, too, and would pass it.
+    if (hit.LastTime < kLeavingTime && VecDot(d, hit.Normal) >= 0) return true;
   }
   corrected = VecAdd(actor.Position(), hit.Corrected);
   return true;
