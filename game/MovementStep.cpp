@@ -48,13 +48,18 @@ void MoveActor(const TMovementContext& context, TGhostObject& actor, float dt) {
       else
         actor.VerticalSpeed = 0;  // on the ground
     }
-    if (blocked) {
-      // No further actor or sweep test, but the place is checked against the collision
-      // triangles like every other: an actor pushed into a wall would otherwise stay inside it.
-      PlaceActor(context, actor, next);
-      return;
-    }
     TVector corrected;
+    if (blocked) {
+      // Actors that touched at the start are let apart without a further actor test; the walls
+      // are still swept, or the corrected move could carry the actor through one (into a corner).
+      // A wall the actor is leaving lets it through unchanged.
+      if (!CollideWithCollidees(context, actor, next, blocked, corrected) || corrected == next) {
+        PlaceActor(context, actor, next);
+        return;
+      }
+      target = corrected;
+      continue;
+    }
     if (!CollideActor(context, actor, next, blocked, corrected)) {
       PlaceActor(context, actor, next);
       return;
@@ -108,6 +113,12 @@ bool CollideActor(const TMovementContext& context, TGhostObject& actor, const TV
       return true;
     }
   }
+  return CollideWithCollidees(context, actor, target, blocked, corrected);
+}
+
+bool CollideWithCollidees(const TMovementContext& context, const TMovableObject& actor,
+                          const TVector& target, bool& blocked, TVector& corrected) {
+  corrected = target;
   TBox box;
   actor.GetBoundingBox(box);
   const T3dObjectList& collidees =

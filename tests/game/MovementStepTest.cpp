@@ -107,10 +107,11 @@ TEST(MovementStep, InterpenetratingActorsMovingApartAreLetThrough) {
   auto& a = static_cast<TShuttleGhostObject&>(level.Ghost("TShuttleGhostObject"));
   auto& b = static_cast<TShuttleGhostObject&>(level.Ghost("TShuttleGhostObject"));
   TActorLevel::Put(a, {0, kHover, 0});
-  TActorLevel::Put(b, {0.95f, kHover, 0});
+  TActorLevel::Put(b, {1.4f, kHover, 0});
   a.MoveVector = {-1, 0, 0};
   b.MoveVector = {};
-  // Boxes overlap by 0.05; moving 1 away, a's box is clear after 5 % of the step.
+  // Boxes (half width sqrt(0.5)) overlap by 0.014; moving 1 away, a's box is clear after 1.4 %
+  // of the step.
   MoveActor(level.context, a, 1);
   EXPECT_EQ(a.Position(), (TVector{-1, kHover, 0}));
 }
@@ -153,15 +154,15 @@ TEST(MovementStep, WallsAreSlidAlongAndNeverPassed) {
   struct TCase {
     const char* name;
     bool cells;      // the wall made of 1 x 1 cells instead of two large triangles
-    float startX;    // 4.5 touches the wall
+    float startX;    // 5 - sqrt(0.5) touches the wall
     float angle;     // degrees off the wall's normal: 90 walks along it
     float speed;     // units per game second; steps are half of it
     float along;     // least share of the step kept along the wall once touching
   };
   const TCase cases[] = {
       {"head-on", false, 3, 0, 1, 0},        {"30 into it", false, 3, 60, 1, 0.99f},
-      {"60 into it", true, 3, 30, 1, 0.99f}, {"along, touching", true, 4.5f, 90, 1, 0.99f},
-      {"fast, touching", false, 4.5f, 0, 30, 0},  // steps 15 times the walker's depth
+      {"60 into it", true, 3, 30, 1, 0.99f}, {"along, touching", true, 5 - std::sqrt(0.5f), 90, 1, 0.99f},
+      {"fast, touching", false, 5 - std::sqrt(0.5f), 0, 30, 0},  // steps 15 times the walker's depth
       {"fast at 45", true, 3, 45, 10, 0.99f},
   };
   for (const TCase& c : cases) {
@@ -203,10 +204,13 @@ TEST(MovementStep, AWalkerInARoomOfSmallCellsReachesTheWallAndTurnsAlongIt) {
   TGhostObject& g = Held(level, {0, kHover, -3}, -90, 1);
   TGhostObject& h = Held(level, {2, kHover, 4}, -45, 1);  // half into the wall, half along it
   for (int frame = 0; frame < 12; ++frame) level.Step(0.5f);
-  EXPECT_GT(g.Position().x, 4.45f);  // at the wall, not frozen short of it
-  EXPECT_LT(g.Position().x, 4.5f);
-  EXPECT_GT(h.Position().x, 5 - 0.7072f - 0.05f);  // its turned box half as wide again
-  EXPECT_LT(h.Position().z, 0.5f);                  // and on along the wall
+  TBox box;
+  g.GetBoundingBox(box);
+  EXPECT_GT(box.maxX, 4.95f);  // at the wall, not frozen short of it
+  EXPECT_LT(box.maxX, 5);
+  h.GetBoundingBox(box);
+  EXPECT_GT(box.maxX, 4.95f);
+  EXPECT_LT(h.Position().z, 0.5f);  // and on along the wall
 }
 
 TEST(MovementStep, ActorsInsideAnObstaclesBoxAreLetOutAndAJumpOffTheTerrainComesDown) {
