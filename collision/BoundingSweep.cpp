@@ -84,12 +84,21 @@ TSweepResult SweepAgainst(const T3dObject& mover, const TVector& d, const T3dObj
 
 TVector BoundingPush(const TVector& p, bool otherBoxTighter, const TBox& otherBox,
                      const TSphere& otherSphere) {
-  if (otherBoxTighter) {
-    auto sign = [](float v, float min, float max) { return v > max ? 1.0f : v < min ? -1.0f : 0.0f; };
-    return {sign(p.x, otherBox.minX, otherBox.maxX), sign(p.y, otherBox.minY, otherBox.maxY),
-            sign(p.z, otherBox.minZ, otherBox.maxZ)};
-  }
-  return VecSub(p, {otherSphere.x, otherSphere.y, otherSphere.z});
+  if (!otherBoxTighter) return VecSub(p, {otherSphere.x, otherSphere.y, otherSphere.z});
+  auto sign = [](float v, float min, float max) { return v > max ? 1.0f : v < min ? -1.0f : 0.0f; };
+  const TVector push{sign(p.x, otherBox.minX, otherBox.maxX), sign(p.y, otherBox.minY, otherBox.maxY),
+                     sign(p.z, otherBox.minZ, otherBox.maxZ)};
+  if (!(push == TVector{})) return push;
+  // Inside the box: no sign says where out is, and a zero push would hold the mover there for
+  // good. The nearest face is the shortest way out.
+  const float gaps[6] = {p.x - otherBox.minX, otherBox.maxX - p.x, p.y - otherBox.minY,
+                         otherBox.maxY - p.y, p.z - otherBox.minZ, otherBox.maxZ - p.z};
+  int nearest = 0;
+  for (int k = 1; k < 6; ++k)
+    if (gaps[k] < gaps[nearest]) nearest = k;
+  TVector out{};
+  (nearest < 2 ? out.x : nearest < 4 ? out.y : out.z) = nearest % 2 == 0 ? -1.0f : 1.0f;
+  return out;
 }
 
 TVector BoundingPush(const TVector& p, const T3dObject& other) {
@@ -100,20 +109,26 @@ TVector BoundingPush(const TVector& p, const T3dObject& other) {
   return BoundingPush(p, other.IsBoxTighter(), box, sphere);
 }
 
-TVector SlidePush(const TVector& push, const TVector& d, float t) {
-  TVector n = VecNormalize(push);
-  n.y *= 0.1f;  // a blocked actor slides sideways; it is hardly lifted or pressed down
-  return VecScale(n, (1 - t) * VecLength(d) * 1.05f);
+TVector SlideMovement(const TVector& push, const TVector& d, float t) {
+  const float length = VecLength(d);
+  // Stopping a little before the contact keeps the mover clear of every obstacle met later in
+  // the step too, not only of this one.
+  const float before = length > 0 ? std::max(0.0f, t - kSlideGap / length) : 0.0f;
+  const TVector travelled = VecScale(d, before);
+  const TVector n = VecNormalize(push);
+  if (n == TVector{}) return travelled;
+  TVector rest = VecScale(d, 1 - before);
+  const float into = VecDot(rest, n);
+  if (into < 0) rest = VecSub(rest, VecScale(n, into));
+  return VecAdd(VecAdd(travelled, rest), VecScale(n, kSlideGap));
 }
 
 TVector BoundingResponse(const T3dObject& mover, const TVector& moverPosition, const TVector& d,
                          const T3dObject& other, float t) {
   TSphere sphere;
   mover.GetBoundingSphere(sphere);
-  const TVector travelled = VecScale(d, t);
-  const TVector contact = VecAdd({sphere.x, sphere.y, sphere.z}, travelled);
-  const TVector push = SlidePush(BoundingPush(contact, other), d, t);
-  return VecAdd(VecAdd(moverPosition, travelled), push);
+  const TVector contact = VecAdd({sphere.x, sphere.y, sphere.z}, VecScale(d, t));
+  return VecAdd(moverPosition, SlideMovement(BoundingPush(contact, other), d, t));
 }
 
 }  // namespace qv

@@ -2,7 +2,8 @@
 // Bounding-volume collision for one movement step: a mover travels from its current place by a
 // displacement d, and times are fractions of that step (0 start, 1 end). Used by the movement
 // code for actor against actor and actor against a large collidee, and by the collidee's own
-// triangle response for contacts outside the collidee's box.
+// triangle response for contacts outside the collidee's box. The responses slide: the part of the
+// move into the obstacle is taken away and the rest kept.
 //
 // Contract: pure functions over the bounds the objects report through their virtual getters
 // (a moving actor reports its current, not its next, bounds). A zero movement must not be swept;
@@ -28,17 +29,23 @@ TSweepResult SweepBoxes(const TBox& mover, const TVector& d, const TBox& other);
 TSweepResult SweepAgainst(const T3dObject& mover, const TVector& d, const T3dObject& other);
 
 // Raw push direction from a contact centre p away from `other`'s bounds: the per-axis sign of p
-// against its box when the box is the tighter bound, else p minus its sphere centre.
+// against its box when the box is the tighter bound, else p minus its sphere centre. A centre
+// inside the box is pushed out through the nearest face (along the first such axis).
 TVector BoundingPush(const TVector& p, const T3dObject& other);
 TVector BoundingPush(const TVector& p, bool otherBoxTighter, const TBox& otherBox,
                      const TSphere& otherSphere);
 
-// Turns a raw push direction into the sideways slide for the rest of the step: unit length (zero
-// stays zero), the vertical part damped to a tenth, then (1 - t) * |d| * 1.05 long.
-TVector SlidePush(const TVector& push, const TVector& d, float t);
+// How far a blocked mover keeps off the surface it slid along, world units.
+constexpr float kSlideGap = 0.01f;
 
-// Where the mover ends after touching `other` at time t: moverPosition + d*t + the slide push
-// computed from the mover's sphere centre at contact.
+// The movement that replaces d after touching an obstacle at time t, given the direction `push`
+// off its surface (any length; zero when unknown): up to kSlideGap short of the contact, then the
+// rest of the step without its part into the surface, and kSlideGap off it. So a blocked mover
+// slides along a wall at its pace along it, and never rests touching it.
+TVector SlideMovement(const TVector& push, const TVector& d, float t);
+
+// Where the mover ends after touching `other` at time t: moverPosition + the slide movement off
+// `other`'s bounds at the mover's sphere centre at contact.
 TVector BoundingResponse(const T3dObject& mover, const TVector& moverPosition, const TVector& d,
                          const T3dObject& other, float t);
 

@@ -45,31 +45,32 @@ TCollideeSweep TCollideeObject::SweepBox(const T3dObject& mover, const TVector& 
     }
   }
   if (bestFirst > 1.0f || bestFirst > greatestLast) return {};
-  return {true, bestFirst, greatestLast, SlideResponse(mover, d, bestFirst, contact)};
+  TSphere sphere;
+  mover.GetBoundingSphere(sphere);
+  const TVector p = VecAdd({sphere.x, sphere.y, sphere.z}, VecScale(d, bestFirst));
+  return {true, bestFirst, greatestLast, SlideResponse(mover, d, bestFirst, contact),
+          NormalTowards(contact, p)};
+}
+
+TVector TCollideeObject::NormalTowards(const TTriangle& triangle, const TVector& p) {
+  TVector n = TriangleNormal(triangle);
+  if (VecDot(n, triangle.a) > VecDot(n, p)) n = VecScale(n, -1);
+  return VecNormalize(n);
 }
 
 TVector TCollideeObject::SlideResponse(const T3dObject& mover, const TVector& d, float t,
                                       const TTriangle& contact) const {
   TSphere moverSphere;
   mover.GetBoundingSphere(moverSphere);
-  const TVector travelled = VecScale(d, t);
-  const TVector p = VecAdd({moverSphere.x, moverSphere.y, moverSphere.z}, travelled);
+  const TVector p = VecAdd({moverSphere.x, moverSphere.y, moverSphere.z}, VecScale(d, t));
   TBox box;
   GetBoundingBox(box);
-  TVector push;
-  if (p.x >= box.minX && p.x <= box.maxX && p.y >= box.minY && p.y <= box.maxY &&
-      p.z >= box.minZ && p.z <= box.maxZ) {
-    // Inside the collidee's box: off the triangle, towards the side the mover is on, and away
-    // from the collidee's centre.
-    TVector n = TriangleNormal(contact);
-    if (VecDot(n, contact.a) > VecDot(n, p)) n = VecScale(n, -1);
-    TSphere sphere;
-    GetBoundingSphere(sphere);
-    push = VecAdd(n, VecSub(p, {sphere.x, sphere.y, sphere.z}));
-  } else {
-    push = BoundingPush(p, *this);
-  }
-  return VecAdd(travelled, SlidePush(push, d, t));
+  // Inside the collidee's box the triangle itself says where out is. (Adding the direction from
+  // the collidee's centre would point into the wall from inside a room or a yard.)
+  const bool inside = p.x >= box.minX && p.x <= box.maxX && p.y >= box.minY && p.y <= box.maxY &&
+                      p.z >= box.minZ && p.z <= box.maxZ;
+  const TVector push = inside ? NormalTowards(contact, p) : BoundingPush(p, *this);
+  return SlideMovement(push, d, t);
 }
 
 }  // namespace qv

@@ -20,6 +20,7 @@ struct TCollideeSweep {
   float FirstTime = 0;    // earliest contact time over the triangles
   float LastTime = 0;     // latest separation time over the triangles hit
   TVector Corrected{};    // the movement replacing d (SlideResponse at the earliest contact)
+  TVector Normal{};       // unit normal of the earliest-hit triangle, towards the mover
 };
 
 class TCollideeObject : public TSimple3dObject {
@@ -41,11 +42,13 @@ class TCollideeObject : public TSimple3dObject {
   // equal times). Without one, Hit is false and the rest zero.
   TCollideeSweep SweepBox(const T3dObject& mover, const TVector& d) const;
 
-  // The movement that replaces d after the mover hit `contact` at time t: up to the contact, then
-  // pushed sideways off the triangle (or off this object's bounds when the mover's centre at
-  // contact lies outside its box) by 5 % more than the rest of the step, vertical push damped.
+  // The movement that replaces d after the mover hit `contact` at time t: the slide movement
+  // (BoundingSweep.h) along the triangle, or along this object's bounds when the mover's centre
+  // at contact lies outside its box.
   TVector SlideResponse(const T3dObject& mover, const TVector& d, float t,
                         const TTriangle& contact) const;
+  // The triangle's unit normal turned towards the point p (zero for a triangle of no area).
+  static TVector NormalTowards(const TTriangle& triangle, const TVector& p);
 
   // Corners of one triangle, level coordinates; std::out_of_range outside the groups or faces.
   TTriangle GetTriangle(int group, int face) const;

@@ -19,6 +19,8 @@ TMovableObject::TMovableObject(const TModelSource& adapter) {
   box_ = nextBox_ = BoundingBox;
   sphere_ = nextSphere_ = BoundingSphere;
   nextBoxTighter_ = BoxTighter;
+  dirty_ = true;  // the level box from the start: the one every later commit gives
+  Commit();
 }
 
 bool TMovableObject::IsBoxTighter() const { return BoxTighter; }
@@ -90,16 +92,23 @@ TVector TMovableObject::ToLevel(const TVector& p) const {
 
 void TMovableObject::Recompute() {
   if (!dirty_) return;
+  // The box encloses the model under every heading: the tilted corners' reach from the vertical
+  // axis through the origin, on x and z alike. A box that followed the heading would grow when
+  // the actor turns, and a turn beside a wall would then be refused with the whole move, so an
+  // actor in a corner or facing a wall could never turn away from it.
   const TBox& b = ModelBox();
+  float reach = 0, minY = 0, maxY = 0;
   for (int k = 0; k < 8; ++k) {
-    const TVector corner = ToLevel({k & 1 ? b.maxX : b.minX, k & 2 ? b.maxY : b.minY,
-                                    k & 4 ? b.maxZ : b.minZ});
-    if (k == 0) {
-      nextBox_ = {corner.x, corner.x, corner.y, corner.y, corner.z, corner.z};
-      continue;
-    }
-    nextBox_ = BoxUnion(nextBox_, {corner.x, corner.x, corner.y, corner.y, corner.z, corner.z});
+    const float x = k & 1 ? b.maxX : b.minX, y = k & 2 ? b.maxY : b.minY;
+    const float z = k & 4 ? b.maxZ : b.minZ;
+    const float ty = y * cosNextTilt_ - z * sinNextTilt_;
+    const float tz = y * sinNextTilt_ + z * cosNextTilt_;
+    reach = std::max(reach, std::sqrt(x * x + tz * tz));
+    minY = k == 0 ? ty : std::min(minY, ty);
+    maxY = k == 0 ? ty : std::max(maxY, ty);
   }
+  const TVector& p = nextPosition_;
+  nextBox_ = {p.x - reach, p.x + reach, p.y + minY, p.y + maxY, p.z - reach, p.z + reach};
   BoxVolume = (nextBox_.maxX - nextBox_.minX) * (nextBox_.maxY - nextBox_.minY) *
               (nextBox_.maxZ - nextBox_.minZ);
   const TSphere& s = ModelSphere();

@@ -60,7 +60,8 @@ class TMovableObject : public T3dObjects {
   const TBox& ModelBox() const { return BoundingBox; }
   const TSphere& ModelSphere() const { return BoundingSphere; }
 
-  // Next box and sphere from the next state; only when the next state changed.
+  // Next box and sphere from the next state; only when the next state changed. The box encloses
+  // the tilted model turned to any heading, so turning never changes it.
   void Recompute();
   // Recompute, then the next box (level coordinates).
   const TBox& NextBox();

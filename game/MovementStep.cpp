@@ -36,6 +36,10 @@ void MoveActor(const TMovementContext& context, TGhostObject& actor, float dt) {
     TVector next = target;
     if (!actor.GravityFree) {
       next = GroundPoint(context, target, current);
+      // A target off every terrain is refused horizontally; the actor still falls onto the
+      // ground under it instead of hanging in the air where a jump took it.
+      if (next == current && !(target.x == current.x && target.z == current.z))
+        next = GroundPoint(context, {current.x, target.y, current.z}, current);
       if (!(next == current)) next.y += actor.HoverHeight();
       if (target.y > next.y) actor.VerticalSpeed += dt * kGravity;
       const float h = target.y - dt * actor.VerticalSpeed;
@@ -44,13 +48,18 @@ void MoveActor(const TMovementContext& context, TGhostObject& actor, float dt) {
       else
         actor.VerticalSpeed = 0;  // on the ground
     }
-    if (blocked) {
-      actor.SetPosition(next);
-      actor.Recompute();
-      actor.Commit();
-      return;
-    }
     TVector corrected;
+    if (blocked) {
+      // Actors that touched at the start are let apart without a further actor test; the walls
+      // are still swept, or the corrected move could carry the actor through one (into a corner).
+      // A wall the actor is leaving lets it through unchanged.
+      if (!CollideWithCollidees(context, actor, next, blocked, corrected) || corrected == next) {
+        PlaceActor(context, actor, next);
+        return;
+      }
+      target = corrected;
+      continue;
+    }
     if (!CollideActor(context, actor, next, blocked, corrected)) {
       PlaceActor(context, actor, next);
       return;
@@ -104,6 +113,12 @@ bool CollideActor(const TMovementContext& context, TGhostObject& actor, const TV
       return true;
     }
   }
+  return CollideWithCollidees(context, actor, target, blocked, corrected);
+}
+
+bool CollideWithCollidees(const TMovementContext& context, const TMovableObject& actor,
+                          const TVector& target, bool& blocked, TVector& corrected) {
+  corrected = target;
   TBox box;
   actor.GetBoundingBox(box);
   const T3dObjectList& collidees =
@@ -123,7 +138,12 @@ bool CollideWith(const TMovableObject& actor, const TVector& target, const T3dOb
   if (!hit.Hit) return false;
   if (hit.FirstTime < kTouchingTime) {
     blocked = true;
-    if (hit.LastTime < kLeavingTime) return true;
+    // Let through only what is on its way out: a step ten times longer than the overlap would
+    // otherwise carry an actor through the other.
+    TSphere sphere;
+    actor.GetBoundingSphere(sphere);
+    if (hit.LastTime < kLeavingTime && VecDot(d, BoundingPush({sphere.x, sphere.y, sphere.z}, other)) >= 0)
+      return true;
   }
   corrected = BoundingResponse(actor, actor.Position(), d, other, hit.FirstTime);
   return true;
@@ -139,7 +159,9 @@ bool CollideWithCollidee(const TMovableObject& actor, const TVector& target,
   if (!hit.Hit) return false;
   if (hit.FirstTime < kTouchingTime) {
     blocked = true;
-    if (hit.LastTime < kLeavingTime) return true;
+    // Only a move away from the triangle is let through: a long step into a thin wall leaves it
+    // after a small fraction of the step, too, and would pass it.
+    if (hit.LastTime < kLeavingTime && VecDot(d, hit.Normal) >= 0) return true;
   }
   corrected = VecAdd(actor.Position(), hit.Corrected);
   return true;

@@ -52,6 +52,10 @@ TVector GroundPoint(const TMovementContext& context, const TVector& target,
 bool CollideActor(const TMovementContext& context, TGhostObject& actor, const TVector& target,
                   bool& blocked, TVector& corrected);
 
+// The collidee part of CollideActor: the collidees whose boxes meet the box swept by the move.
+bool CollideWithCollidees(const TMovementContext& context, const TMovableObject& actor,
+                          const TVector& target, bool& blocked, TVector& corrected);
+
 // The move against another actor's bounds.
 bool CollideWith(const TMovableObject& actor, const TVector& target, const T3dObject& other,
                  bool& blocked, TVector& corrected);

@@ -92,31 +92,45 @@ TEST(SweepAgainst, BoxWhenEitherPrefersItsBoxElseSpheres) {
   EXPECT_FLOAT_EQ(r.FirstTime, 3.0f / 8);
 }
 
-TEST(BoundingResponse, SlidesOffTheOtherByFivePercentMoreThanTheRestOfTheStep) {
+TEST(BoundingResponse, StopsShortOfTheOtherAndKeepsTheRestOfTheStepAlongIt) {
   const TBoundsObject mover({-1, 1, -1, 1, -1, 1}, {0, 0, 0, 1.5f}, true);
   const TVector position{0, -1, 0};  // the actor's origin, below its centre
-  const TVector d{4, 0, 0};
   // Other box tighter, contact at t = 0.25: centre p = (1, 0, 0) lies left of its minimum x and
-  // within y and z, so the push is straight back along -x, 0.75 * 4 * 1.05 long.
+  // within y and z, so the surface faces -x. Head-on, the mover stops 0.02 short of the contact
+  // (0.01 before it, 0.01 off the surface); at 45 degrees it keeps the whole move along z.
   const TBoundsObject wall({2, 3, -5, 5, -5, 5}, {2.5f, 0, 0, 7.1f}, true);
-  const TVector r = BoundingResponse(mover, position, d, wall, 0.25f);
-  EXPECT_NEAR(r.x, 1 - 3.15f, 1e-5);
+  const TVector r = BoundingResponse(mover, position, {4, 0, 0}, wall, 0.25f);
+  EXPECT_NEAR(r.x, 0.98f, 1e-5);
   EXPECT_NEAR(r.y, -1, 1e-6);
   EXPECT_NEAR(r.z, 0, 1e-6);
+  const TVector diagonal = BoundingResponse(mover, position, {4, 0, 4}, wall, 0.25f);
+  EXPECT_NEAR(diagonal.x, 1 - 0.01f / std::sqrt(2.0f) - 0.01f, 1e-5);
+  EXPECT_NEAR(diagonal.z, 4, 1e-5);
 
-  // Sphere obstacle: push from its centre; the vertical part is damped to a tenth before the
-  // scaling (so the push is shorter than the rest of the step when it has a vertical part).
+  // Sphere obstacle: the surface faces p - c = (-2, 1, 0); the rest of the step loses its part
+  // along that direction and keeps the rest.
   const TBoundsObject ball({0, 0, 0, 0, 0, 0}, {3, -1, 0, 1}, false);
-  const TVector s = BoundingResponse(mover, position, d, ball, 0.25f);  // p - c = (-2, 1, 0)
-  const float k = 3.15f / std::sqrt(5.0f);
-  EXPECT_NEAR(s.x, 1 - 2 * k, 1e-5);
-  EXPECT_NEAR(s.y, -1 + 0.1f * k, 1e-5);
+  const TVector s = BoundingResponse(mover, position, {4, 0, 0}, ball, 0.25f);
+  const TVector n = VecNormalize({-2, 1, 0});
+  EXPECT_NEAR(VecDot(VecSub(s, position), n), 0.99f * n.x + 0.01f, 1e-5);  // nothing more into it
+  EXPECT_GT(s.y, -1 + 1);  // slid upwards round the ball
 
-  // Contact centre exactly on the obstacle's centre: no direction, so no push.
+  // Contact centre exactly on the obstacle's centre: no direction, so it stops short.
   const TBoundsObject same({0, 0, 0, 0, 0, 0}, {1, 0, 0, 1}, false);
-  const TVector z = BoundingResponse(mover, position, d, same, 0.25f);
-  EXPECT_EQ(z, (TVector{1, -1, 0}));
-  EXPECT_EQ(SlidePush({0, 0, 0}, d, 0.25f), (TVector{0, 0, 0}));
+  EXPECT_EQ(BoundingResponse(mover, position, {4, 0, 0}, same, 0.25f), (TVector{0.99f, -1, 0}));
+}
+
+TEST(BoundingPush, AWayOutOfABoxEvenFromInside) {
+  const TBox box{0, 10, 0, 4, 0, 10};
+  const struct {
+    TVector p, push;
+  } cases[] = {
+      {{-1, 2, 5}, {-1, 0, 0}}, {{11, 5, 11}, {1, 1, 1}},  // outside: the signs
+      {{9, 2, 5}, {1, 0, 0}},   {{5, 0.5f, 5}, {0, -1, 0}},  // inside: the nearest face
+      {{5, 2, 9.5f}, {0, 0, 1}},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(BoundingPush(c.p, true, box, {}), c.push) << c.p.x << " " << c.p.y << " " << c.p.z;
 }
 
 }  // namespace

@@ -101,11 +101,12 @@ TEST(Collidee, OverlapsBoxTriesEveryTriangleInclusively) {
 }
 
 TEST(Collidee, SweepBoxTakesEarliestContactLatestExitAndTheFirstOfEqualTimes) {
-  // Two floor triangles at y = 0 side by side, the second much larger, plus stray vertices that
-  // give the collidee a box of some height (so the mover's centre at contact lies inside it).
+  // Two floor triangles meeting at x = 2, the second much larger and sloping down from there, plus
+  // stray vertices that give the collidee a box of some height (so the mover's centre at contact
+  // lies inside it).
   TCollideeBuilder b;
   b.Triangle({0, 0, 0}, {2, 0, 0}, {0, 0, 2});
-  b.Triangle({2, 0, 0}, {20, 0, 0}, {2, 0, 18});
+  b.Triangle({2, 0, 0}, {20, -2, 0}, {2, 0, 18});
   b.Vertex({0, -5, 0});
   b.Vertex({20, 5, 18});
   const auto c = b.Build();
@@ -137,20 +138,21 @@ TEST(Collidee, SlideResponseAdvancesToContactAndPushesOffTheTriangle) {
   const TBoundsObject mover = TBoundsObject::Cube({3, 5, 0}, 1);
   const TVector d{4, 0, 0};
   // Contact at t = 0.25 (the box face at x = 4 reaches x = 5): centre p = (4, 5, 0), inside the
-  // collidee box. The triangle normal is flipped to the mover's side (-x), and p minus the
-  // collidee centre (5, 5, 0) adds more -x; the push is 0.75 * 4 * 1.05 long.
+  // collidee box. The triangle normal is flipped to the mover's side (-x); head-on, the mover
+  // stops 0.01 before the contact and 0.01 off the wall.
   TVector corrected = c->SlideResponse(mover, d, 0.25f, c->GetTriangle(0, 0));
-  EXPECT_NEAR(corrected.x, 1 - 3.15f, 1e-4);
+  EXPECT_NEAR(corrected.x, 0.98f, 1e-4);
   EXPECT_NEAR(corrected.y, 0, 1e-5);
   EXPECT_NEAR(corrected.z, 0, 1e-5);
 
-  // Outside the collidee's box the push comes from its bounds: here the box is the tighter bound
-  // and p lies beyond its maximum z only, so the push is straight along +z.
+  // Outside the collidee's box the surface comes from its bounds: here the box is the tighter
+  // bound and p lies beyond its maximum z only, so it faces +z and the move away is kept whole,
+  // plus the gap.
   const TBoundsObject beside = TBoundsObject::Cube({4, 5, 12}, 1);
   corrected = c->SlideResponse(beside, {0, 0, 2}, 0.5f, c->GetTriangle(0, 0));
   EXPECT_TRUE(c->BoxTighter);
   EXPECT_NEAR(corrected.x, 0, 1e-6);
-  EXPECT_NEAR(corrected.z, 1 + 0.5f * 2 * 1.05f, 1e-5);
+  EXPECT_NEAR(corrected.z, 2 + 0.01f, 1e-5);
 }
 
 TEST(CollideeClass, ClassReferenceBuildsACollidee) {

@@ -79,6 +79,7 @@ TActorLevel::TActorLevel() {
   GlobalAlarmDispatcher().SetClock([] { return now; });
   ghosts.BindRules(info);
   ghosts.SetPlayer(&player);
+  player.PlaceAt({-1000, 0, -1000});  // out of the way until a test places it
 }
 
 TActorLevel::~TActorLevel() {

@@ -7,6 +7,7 @@
 
 #include <cmath>
 
+#include "game/SearchGhostObject.h"
 #include "game/ShuttleGhostObject.h"
 #include "tests/game/ActorLevel.h"
 
@@ -106,10 +107,11 @@ TEST(MovementStep, InterpenetratingActorsMovingApartAreLetThrough) {
   auto& a = static_cast<TShuttleGhostObject&>(level.Ghost("TShuttleGhostObject"));
   auto& b = static_cast<TShuttleGhostObject&>(level.Ghost("TShuttleGhostObject"));
   TActorLevel::Put(a, {0, kHover, 0});
-  TActorLevel::Put(b, {0.95f, kHover, 0});
+  TActorLevel::Put(b, {1.4f, kHover, 0});
   a.MoveVector = {-1, 0, 0};
   b.MoveVector = {};
-  // Boxes overlap by 0.05; moving 1 away, a's box is clear after 5 % of the step.
+  // Boxes (half width sqrt(0.5)) overlap by 0.014; moving 1 away, a's box is clear after 1.4 %
+  // of the step.
   MoveActor(level.context, a, 1);
   EXPECT_EQ(a.Position(), (TVector{-1, kHover, 0}));
 }
@@ -136,6 +138,101 @@ TEST(ShuttleGhost, ReversesAtEveryThinkStepAlsoWhenBlockedAndAZeroVectorStands) 
   }
   EXPECT_EQ(still.Position(), (TVector{-5, 0, 0}));
   EXPECT_EQ(s.State(), gsFree);
+}
+
+// A walker heading `heading` at `speed` from `at`, its steering held.
+TGhostObject& Held(TActorLevel& level, TVector at, float heading, float speed) {
+  TGhostObject& g = level.Ghost("TSearchGhostObject", "[w]\nUnitsPerSec=" + std::to_string(speed) + "\n");
+  TActorLevel::Put(g, at, heading);
+  g.VerticalSpeed = 0;
+  static_cast<TSearchGhostObject&>(g).TargetHeading = heading;
+  return g;
+}
+
+// A long wall at x = 5 (running along z); the walker comes from x = 3, or starts touching it.
+TEST(MovementStep, WallsAreSlidAlongAndNeverPassed) {
+  struct TCase {
+    const char* name;
+    bool cells;      // the wall made of 1 x 1 cells instead of two large triangles
+    float startX;    // 5 - sqrt(0.5) touches the wall
+    float angle;     // degrees off the wall's normal: 90 walks along it
+    float speed;     // units per game second; steps are half of it
+    float along;     // least share of the step kept along the wall once touching
+  };
+  const TCase cases[] = {
+      {"head-on", false, 3, 0, 1, 0},        {"30 into it", false, 3, 60, 1, 0.99f},
+      {"60 into it", true, 3, 30, 1, 0.99f}, {"along, touching", true, 5 - std::sqrt(0.5f), 90, 1, 0.99f},
+      {"fast, touching", false, 5 - std::sqrt(0.5f), 0, 30, 0},  // steps 15 times the walker's depth
+      {"fast at 45", true, 3, 45, 10, 0.99f},
+  };
+  for (const TCase& c : cases) {
+    TActorLevel level;
+    level.Terrain(Floor(-60, 60, -60, 60, 0));
+    level.Collidee(Wall(5, -50, 5, 50, 0, 4, c.cells));
+    level.Load();
+    level.PlacePlayer({-30, kHover, 30});
+    // Heading -90 faces +x (into the wall); turning towards 0 (-z) slides along it.
+    TGhostObject& g = Held(level, {c.startX, kHover, 20}, -90 + c.angle, c.speed);
+    const float step = c.speed * 0.5f;
+    const float wantedAlong = step * std::sin(c.angle * 3.14159265f / 180);
+    TVector before = g.Position();
+    bool touching = false;
+    for (int frame = 0; frame < 12; ++frame) {
+      level.Step(0.5f);
+      const TVector p = g.Position();
+      TBox box;
+      g.GetBoundingBox(box);  // turned with the walker
+      ASSERT_LE(box.maxX, 5) << c.name << " frame " << frame;  // never into or through it
+      if (touching) {
+        EXPECT_LT(std::fabs(p.x - before.x), 0.05f) << c.name << " frame " << frame;
+        EXPECT_GE(before.z - p.z, c.along * wantedAlong - 1e-4f) << c.name << " frame " << frame;
+      }
+      touching = box.maxX > 4.95f;
+      before = p;
+    }
+    EXPECT_TRUE(touching) << c.name;
+  }
+}
+
+TEST(MovementStep, AWalkerInARoomOfSmallCellsReachesTheWallAndTurnsAlongIt) {
+  TActorLevel level;
+  level.Terrain(Floor(-20, 20, -20, 20, 0));
+  level.Collidee(Wall(-5, -5, 5, -5, 0, 3, true) + Wall(5, -5, 5, 5, 0, 3, true) +
+                 Wall(5, 5, -5, 5, 0, 3, true) + Wall(-5, 5, -5, -5, 0, 3, true));
+  level.Load();
+  level.PlacePlayer({-15, kHover, 15});
+  TGhostObject& g = Held(level, {0, kHover, -3}, -90, 1);
+  TGhostObject& h = Held(level, {2, kHover, 4}, -45, 1);  // half into the wall, half along it
+  for (int frame = 0; frame < 12; ++frame) level.Step(0.5f);
+  TBox box;
+  g.GetBoundingBox(box);
+  EXPECT_GT(box.maxX, 4.95f);  // at the wall, not frozen short of it
+  EXPECT_LT(box.maxX, 5);
+  h.GetBoundingBox(box);
+  EXPECT_GT(box.maxX, 4.95f);
+  EXPECT_LT(h.Position().z, 0.5f);  // and on along the wall
+}
+
+TEST(MovementStep, ActorsInsideAnObstaclesBoxAreLetOutAndAJumpOffTheTerrainComesDown) {
+  TActorLevel level;
+  level.Terrain(Floor(0, 10, -5, 5, 0));
+  level.Load();
+  level.PlacePlayer({9.5f, 4, 0});
+  level.player.VerticalSpeed = -1;  // rising from a jump, pressing on over the terrain's edge
+  for (int frame = 0; frame < 20; ++frame) {
+    level.player.MoveForward();
+    TActorLevel::Put(level.player, level.player.Position(), -90);
+    level.Step(0.25f);
+  }
+  EXPECT_FLOAT_EQ(level.player.Position().y, kHover);
+  EXPECT_LT(level.player.Position().x, 10);
+
+  // Two ghosts whose centres lie inside each other's boxes walk on into each other: they part
+  // instead of holding each other for good.
+  TGhostObject& a = Held(level, {4, kHover, 0}, -90, 1);
+  TGhostObject& b = Held(level, {4.2f, kHover, 0}, 90, 1);
+  for (int frame = 0; frame < 10; ++frame) level.Step(0.25f);
+  EXPECT_GT(std::fabs(a.Position().x - b.Position().x), 0.2f);
 }
 
 }  // namespace
