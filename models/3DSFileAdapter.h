@@ -49,6 +49,9 @@ class T3DSFileAdapter : public TModelSource {
   // The winding rule's input: the mesh section's release unless the file's is later; 3DS release
   // 3 (level 2) when neither is known. Codes as TRelease3DS (3 = none).
   static int ReleaseLevelFor(int meshRelease, int fileRelease);
+  // The order of the material table: names as Windows-1252 text, compared without regard to the
+  // case of any of its letters (accented ones too, "\xC9" equals "\xE9"); <0, 0 or >0.
+  static int CompareMaterialNames(std::string_view a, std::string_view b);
 
   // TModelSource.
   int ObjectCount() const override { return static_cast<int>(Objects.size()); }
