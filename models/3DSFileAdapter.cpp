@@ -27,6 +27,23 @@ unsigned char FoldCase1252(unsigned char c) {
   return c;
 }
 
+// The part of the file's record a material is filled from.
+TMaterialRecord RecordOf(const TMaterial3DS& m) {
+  TMaterialRecord r;
+  r.name = m.name;
+  r.ambient = {m.ambient.r, m.ambient.g, m.ambient.b};
+  r.diffuse = {m.diffuse.r, m.diffuse.g, m.diffuse.b};
+  r.specular = {m.specular.r, m.specular.g, m.specular.b};
+  r.shininess = m.shininess;
+  r.transparency = m.transparency;
+  r.selfIllum = m.selfIllum;
+  r.selfIllumPercent = m.selfIllumPercent;
+  r.shading = m.shading;
+  r.twoSided = m.twoSided;
+  r.textureMap = m.texture.map.name;
+  return r;
+}
+
 std::filesystem::path FolderOf(const std::filesystem::path& file) {
   // A bare file name lies in the current directory (not in the root, which a lone separator
   // would name here).
@@ -96,20 +113,19 @@ void T3DSFileAdapter::Load(TTextureFailure textureFailure, const TWarning& warni
   } else {
     const std::string folder = FolderPath.string();
     for (int i = 0; i < materialCount; ++i) {
-      const TMaterial3DS* record = materials.Item(i);
+      TMaterialRecord record = RecordOf(*materials.Item(i));
       auto material = std::make_unique<TMaterial>();
       try {
-        material->LoadFromRecord(folder, *record);
+        material->LoadFromRecord(folder, record);
       } catch (const EGL& e) {
-        if (textureFailure == TTextureFailure::Raise || record->texture.map.name.empty()) throw;
+        if (textureFailure == TTextureFailure::Raise || record.textureMap.empty()) throw;
         if (warning)
-          warning(FileName + ": material \"" + record->name + "\" drawn untextured: " + e.what());
-        TMaterial3DS untextured = *record;
-        untextured.texture.map.name.clear();
+          warning(FileName + ": material \"" + record.name + "\" drawn untextured: " + e.what());
+        record.textureMap.clear();
         material = std::make_unique<TMaterial>();
-        material->LoadFromRecord(folder, untextured);
+        material->LoadFromRecord(folder, record);
       }
-      AddMaterial(record->name, std::move(material));
+      AddMaterial(record.name, std::move(material));
     }
   }
 

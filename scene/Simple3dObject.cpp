@@ -6,9 +6,9 @@
 
 #include <stdexcept>
 
-#include "models/Mesh3DS.h"
 #include "scene/CubeTexture.h"
 #include "scene/Material.h"
+#include "scene/Mesh3DS.h"
 
 namespace qv {
 

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "models/Mesh3DS.h"
+#include "scene/Mesh3DS.h"
 #include "platform/EGL.h"
 
 namespace qv {
