@@ -11,6 +11,10 @@
 // left behind: an unreadable or corrupt file (E3DSError naming the file), two materials whose names
 // differ at most in letter case or a corrupt mesh record (EGL naming the file), a texture that
 // cannot be loaded (the texture's own EGL) unless the caller asked to draw such materials untextured.
+//
+// GL names: the textures, cube textures and display lists of its materials and objects die with
+// the adapter, freed only while the context they were made in is current (scene/GLNames.h), so an
+// adapter may outlive its context. UploadTextures after a context rebuild makes new names there.
 
 #include <filesystem>
 #include <functional>
