@@ -2,7 +2,6 @@
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <array>
 #include <filesystem>
@@ -10,6 +9,7 @@
 #include "platform/EGL.h"
 #include "scene/TgaWriter.h"
 #include "tests/support/GLTestContext.h"
+#include "tests/support/TempDir.h"
 
 namespace qv {
 namespace {
@@ -18,19 +18,14 @@ namespace fs = std::filesystem;
 
 struct MaterialGL : ::testing::Test {
   test::GLTestContext ctx{32, 32};
-  fs::path dir;
-  std::string folder;  // ends in a separator, as the adapter passes it
+  test::TempDir temp;
+  const fs::path& dir = temp.Path();
+  std::string folder = dir.string() + "/";  // ends in a separator, as the adapter passes it
 
   void SetUp() override {
-    dir = fs::temp_directory_path() /
-          ("qv-material-" + std::to_string(::getpid()) + "-" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir);
-    folder = dir.string() + "/";
     WriteTga(dir / "wood.tga", MakeTgaImage(4, 4, 24, 200, 100, 50));
     WriteTga(dir / "leaves.tga", MakeTgaImage(4, 4, 32, 0, 200, 0, 128));
   }
-  void TearDown() override { fs::remove_all(dir); }
 };
 
 TMaterialRecord Record(const std::string& name = "plain") {
