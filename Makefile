@@ -1,5 +1,5 @@
 # Thin wrapper over CMake and CTest. Every target installs missing system packages first.
-.PHONY: all deps build run test asan bench fuzz clean
+.PHONY: all deps build run test asan bench fuzz format clean
 
 all: build
 
@@ -23,6 +23,9 @@ bench: deps
 
 fuzz: deps
 	@scripts/fuzz.sh build-fuzz
+
+format: deps
+	@scripts/check-format.sh --fix
 
 clean:
 	rm -rf build build-asan build-fuzz

@@ -7,7 +7,7 @@
 #include <random>
 
 #include "collision/CollideeObject.h"
-#include "models/Mesh3DS.h"
+#include "scene/Mesh3DS.h"
 #include "scene/TerrainObject.h"
 
 namespace qv {

@@ -1,5 +1,7 @@
 #include "collision/Static3dObjects.h"
 
+#include <exception>
+
 #include "platform/EGL.h"
 #include "platform/LogFile.h"
 #include "scene/ModelSource.h"
@@ -9,6 +11,7 @@ namespace qv {
 void TStatic3dObjects::LoadFromAdapter(const TModelSource& source) {
   T3dObjects::LoadFromAdapter(source);
   tree_.reset();
+  treeFileError_.clear();
   const std::filesystem::path file = source.Folder() / "bop";
   if (source.IsNewerThanModel(file)) {
     try {
@@ -22,7 +25,17 @@ void TStatic3dObjects::LoadFromAdapter(const TModelSource& source) {
     }
   }
   tree_ = TBOPTree::Build(Members, kinds_);
-  tree_->SaveToFile(file);
+  // The file only spares the next start a rebuild; a read-only level folder or a full disk is no
+  // reason to refuse a level whose tree is already built.
+  try {
+    tree_->SaveToFile(file);
+  } catch (const EGL& error) {
+    treeFileError_ = error.what();  // EGL has logged it
+  } catch (const std::exception& error) {
+    treeFileError_ = error.what();
+    GlobalLog().Log(treeFileError_);
+  }
+  if (!treeFileError_.empty()) GlobalLog().Log("tree file not saved, the built tree is used");
 }
 
 void TStatic3dObjects::CollectVisible(const TFrustum& frustum, T3dObjectList& opaque,

@@ -6,10 +6,12 @@
 //
 // Loading decides between the tree file beside the model ("bop" in the model's folder) and a
 // fresh build: the file is read only when it is strictly newer than the model file, and a file
-// that cannot be read is replaced by a rebuilt tree. Errors while writing the file, and a model
-// with no objects, are raised to the caller (level loading).
+// that cannot be read is replaced by a rebuilt tree. A file that cannot be written (read-only
+// folder, full disk) is logged and the built tree kept. A model with no objects is raised to the
+// caller (level loading).
 
 #include <memory>
+#include <string>
 
 #include "collision/BOPTree.h"
 #include "scene/3dObjects.h"
@@ -34,11 +36,14 @@ class TStatic3dObjects : public T3dObjects {
   const T3dObjectList& QueryCollidees(const TBox& box);
 
   const TBOPTree* Tree() const { return tree_.get(); }  // none before the first load
+  // Why the last load could not write its tree file; empty when it wrote it or had no need to.
+  const std::string& TreeFileError() const { return treeFileError_; }
 
  private:
   std::unique_ptr<TBOPTree> tree_;          // over Members; owned
   TBOPKinds kinds_;                         // what the tree's queries select
   T3dObjectList none_{TOwnership::Refers};  // the answer while there is no tree
+  std::string treeFileError_;               // see TreeFileError
 };
 
 }  // namespace qv

@@ -16,18 +16,32 @@ namespace qv {
 
 namespace {
 
-// Material names compare without regard to letter case, as the tools that wrote the files did.
-int CompareIgnoringCase(std::string_view a, std::string_view b) {
-  const std::size_t n = std::min(a.size(), b.size());
-  for (std::size_t i = 0; i < n; ++i) {
-    const auto ca = static_cast<unsigned char>(a[i]);
-    const auto cb = static_cast<unsigned char>(b[i]);
-    const int la = (ca >= 'A' && ca <= 'Z') ? ca + ('a' - 'A') : ca;
-    const int lb = (cb >= 'A' && cb <= 'Z') ? cb + ('a' - 'A') : cb;
-    if (la != lb) return la < lb ? -1 : 1;
-  }
-  if (a.size() == b.size()) return 0;
-  return a.size() < b.size() ? -1 : 1;
+// A Windows-1252 letter in lower case; everything else unchanged. Besides A-Z the upper-case
+// letters are S, OE and Z with caron or ligature (0x8A 0x8C 0x8E, lower 0x9A 0x9C 0x9E), Y with
+// diaeresis (0x9F, lower 0xFF) and 0xC0-0xDE (lower 0xE0-0xFE) except the multiplication sign
+// 0xD7. Sharp s (0xDF) has no upper case.
+unsigned char FoldCase1252(unsigned char c) {
+  if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 0x20;
+  if (c == 0x8A || c == 0x8C || c == 0x8E) return c + 0x10;
+  if (c == 0x9F) return 0xFF;
+  return c;
+}
+
+// The part of the file's record a material is filled from.
+TMaterialRecord RecordOf(const TMaterial3DS& m) {
+  TMaterialRecord r;
+  r.name = m.name;
+  r.ambient = {m.ambient.r, m.ambient.g, m.ambient.b};
+  r.diffuse = {m.diffuse.r, m.diffuse.g, m.diffuse.b};
+  r.specular = {m.specular.r, m.specular.g, m.specular.b};
+  r.shininess = m.shininess;
+  r.transparency = m.transparency;
+  r.selfIllum = m.selfIllum;
+  r.selfIllumPercent = m.selfIllumPercent;
+  r.shading = m.shading;
+  r.twoSided = m.twoSided;
+  r.textureMap = m.texture.map.name;
+  return r;
 }
 
 std::filesystem::path FolderOf(const std::filesystem::path& file) {
@@ -39,6 +53,19 @@ std::filesystem::path FolderOf(const std::filesystem::path& file) {
 }
 
 }  // namespace
+
+// Material names compare without regard to letter case, as the platform's text comparison the
+// files were written for does.
+int T3DSFileAdapter::CompareMaterialNames(std::string_view a, std::string_view b) {
+  const std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    const unsigned char la = FoldCase1252(static_cast<unsigned char>(a[i]));
+    const unsigned char lb = FoldCase1252(static_cast<unsigned char>(b[i]));
+    if (la != lb) return la < lb ? -1 : 1;
+  }
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
+}
 
 const TMeshClass& T3DSFileAdapter::MeshClassFor(const std::string& meshName) {
   if (meshName.starts_with("ter")) return TTerrainObject::Class();
@@ -86,20 +113,19 @@ void T3DSFileAdapter::Load(TTextureFailure textureFailure, const TWarning& warni
   } else {
     const std::string folder = FolderPath.string();
     for (int i = 0; i < materialCount; ++i) {
-      const TMaterial3DS* record = materials.Item(i);
+      TMaterialRecord record = RecordOf(*materials.Item(i));
       auto material = std::make_unique<TMaterial>();
       try {
-        material->LoadFromRecord(folder, *record);
+        material->LoadFromRecord(folder, record);
       } catch (const EGL& e) {
-        if (textureFailure == TTextureFailure::Raise || record->texture.map.name.empty()) throw;
+        if (textureFailure == TTextureFailure::Raise || record.textureMap.empty()) throw;
         if (warning)
-          warning(FileName + ": material \"" + record->name + "\" drawn untextured: " + e.what());
-        TMaterial3DS untextured = *record;
-        untextured.texture.map.name.clear();
+          warning(FileName + ": material \"" + record.name + "\" drawn untextured: " + e.what());
+        record.textureMap.clear();
         material = std::make_unique<TMaterial>();
-        material->LoadFromRecord(folder, untextured);
+        material->LoadFromRecord(folder, record);
       }
-      AddMaterial(record->name, std::move(material));
+      AddMaterial(record.name, std::move(material));
     }
   }
 
@@ -123,9 +149,9 @@ void T3DSFileAdapter::AddMaterial(const std::string& name, std::unique_ptr<TMate
   const auto at = std::lower_bound(
       MaterialTable.begin(), MaterialTable.end(), name,
       [](const TNamedMaterial& entry, const std::string& key) {
-        return CompareIgnoringCase(entry.Name, key) < 0;
+        return CompareMaterialNames(entry.Name, key) < 0;
       });
-  if (at != MaterialTable.end() && CompareIgnoringCase(at->Name, name) == 0)
+  if (at != MaterialTable.end() && CompareMaterialNames(at->Name, name) == 0)
     throw EGL(FileName + ": two materials named \"" + at->Name + "\" and \"" + name +
               "\" (names must differ in more than letter case)");
   MaterialTable.insert(at, TNamedMaterial{name, std::move(material)});
@@ -135,9 +161,9 @@ TMaterial* T3DSFileAdapter::FindMaterial(const std::string& name) const {
   const auto at = std::lower_bound(
       MaterialTable.begin(), MaterialTable.end(), name,
       [](const TNamedMaterial& entry, const std::string& key) {
-        return CompareIgnoringCase(entry.Name, key) < 0;
+        return CompareMaterialNames(entry.Name, key) < 0;
       });
-  if (at == MaterialTable.end() || CompareIgnoringCase(at->Name, name) != 0) return nullptr;
+  if (at == MaterialTable.end() || CompareMaterialNames(at->Name, name) != 0) return nullptr;
   return at->Material.get();
 }
 

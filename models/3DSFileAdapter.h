@@ -11,6 +11,10 @@
 // left behind: an unreadable or corrupt file (E3DSError naming the file), two materials whose names
 // differ at most in letter case or a corrupt mesh record (EGL naming the file), a texture that
 // cannot be loaded (the texture's own EGL) unless the caller asked to draw such materials untextured.
+//
+// GL names: the textures, cube textures and display lists of its materials and objects die with
+// the adapter, freed only while the context they were made in is current (scene/GLNames.h), so an
+// adapter may outlive its context. UploadTextures after a context rebuild makes new names there.
 
 #include <filesystem>
 #include <functional>
@@ -49,6 +53,9 @@ class T3DSFileAdapter : public TModelSource {
   // The winding rule's input: the mesh section's release unless the file's is later; 3DS release
   // 3 (level 2) when neither is known. Codes as TRelease3DS (3 = none).
   static int ReleaseLevelFor(int meshRelease, int fileRelease);
+  // The order of the material table: names as Windows-1252 text, compared without regard to the
+  // case of any of its letters (accented ones too, "\xC9" equals "\xE9"); <0, 0 or >0.
+  static int CompareMaterialNames(std::string_view a, std::string_view b);
 
   // TModelSource.
   int ObjectCount() const override { return static_cast<int>(Objects.size()); }

@@ -13,8 +13,8 @@
 #include <variant>
 #include <vector>
 
-#include "models/ObjMat3DS.h"
 #include "models/Types3DS.h"
+#include "scene/Mesh3DS.h"
 #include "scene/Geometry.h"
 
 namespace qv {

@@ -56,11 +56,13 @@ void TLogFile::Restart(std::filesystem::path fileName) {
 }
 
 void TLogFile::Start() {
+  if (fileName_.empty()) return;
   if (const int error = WriteFile(fileName_, "wb", {})) ReportFailure("creating", fileName_, error);
   Log(kLogHeader);
 }
 
 void TLogFile::Log(std::string_view message) {
+  if (fileName_.empty()) return;
   std::string line = LogTimeStamp(std::time(nullptr));
   line += "   ";
   line += message;
@@ -68,9 +70,28 @@ void TLogFile::Log(std::string_view message) {
   if (const int error = WriteFile(fileName_, "ab", line)) ReportFailure("writing", fileName_, error);
 }
 
+namespace {
+
+// Both are used during module start-up, so neither may wait for this file's dynamic initialisation.
+std::filesystem::path& GlobalLogName() {
+  static std::filesystem::path name = "log.txt";  // the global log's file at its first use
+  return name;
+}
+bool globalLogMade = false;  // constant-initialised
+
+}  // namespace
+
 TLogFile& GlobalLog() {
-  static TLogFile log("log.txt");
+  static TLogFile log(GlobalLogName());
+  globalLogMade = true;
   return log;
+}
+
+void SetGlobalLogFile(std::filesystem::path fileName) {
+  if (globalLogMade)
+    GlobalLog().Restart(std::move(fileName));
+  else
+    GlobalLogName() = std::move(fileName);
 }
 
 }  // namespace qv

@@ -18,7 +18,7 @@ namespace qv {
 
 class TLogFile {
  public:
-  // Creates or truncates the file, then writes the header line.
+  // Creates or truncates the file, then writes the header line. An empty name logs nowhere.
   explicit TLogFile(std::filesystem::path fileName);
 
   // Appends one line.
@@ -44,5 +44,10 @@ std::string LogTimeStamp(std::time_t time);
 // The one global log, on "log.txt" in the current directory. The game's entry point touches it
 // before anything else runs, so it is created first and truncated at every start.
 TLogFile& GlobalLog();
+
+// Chooses the global log's file before anything has logged (an empty name: no file at all), so a
+// program other than the game - the tools, run in a game folder - leaves that folder's log.txt
+// alone. After the first use it restarts the log as Restart does.
+void SetGlobalLogFile(std::filesystem::path fileName);
 
 }  // namespace qv

@@ -2,7 +2,9 @@
 
 #include <SDL2/SDL.h>
 
+#include <cstdint>
 #include <cstdlib>
+#include <map>
 #include <string_view>
 
 namespace qv {
@@ -10,6 +12,14 @@ namespace qv {
 namespace {
 
 SDL_Window* Sdl(void* window) { return static_cast<SDL_Window*>(window); }
+
+// Live contexts and their serials. A handle is forgotten when its context is deleted, so a new
+// context that SDL places at the same address gets a serial of its own.
+std::map<SDL_GLContext, std::uint64_t>& ContextSerials() {
+  static std::map<SDL_GLContext, std::uint64_t> serials;
+  return serials;
+}
+std::uint64_t lastContextSerial = 0;
 
 bool SameDepth(int wanted, int offered) {
   const auto trueColour = [](int bits) { return bits == 24 || bits == 32; };
@@ -111,6 +121,7 @@ TGLContextHandle TPlatformWindow::CreateGLContext() {
     SDL_GL_DeleteContext(context);
     return nullptr;
   }
+  ContextSerials()[context] = ++lastContextSerial;
   return context;
 }
 
@@ -121,7 +132,15 @@ bool TPlatformWindow::MakeCurrent(TGLContextHandle context) {
 bool TPlatformWindow::ReleaseCurrent() { return SDL_GL_MakeCurrent(Sdl(window_), nullptr) == 0; }
 
 void TPlatformWindow::DeleteGLContext(TGLContextHandle context) {
-  if (context) SDL_GL_DeleteContext(context);
+  if (!context) return;
+  ContextSerials().erase(static_cast<SDL_GLContext>(context));
+  SDL_GL_DeleteContext(context);
+}
+
+std::uint64_t CurrentGLContextSerial() {
+  if (!SDL_WasInit(SDL_INIT_VIDEO)) return 0;
+  const auto at = ContextSerials().find(SDL_GL_GetCurrentContext());
+  return at == ContextSerials().end() ? 0 : at->second;
 }
 
 void TPlatformWindow::Show() {

@@ -7,6 +7,7 @@
 // Video start/stop is reference counted: every InitVideo needs one QuitVideo. Nothing here logs or
 // shows boxes. No SDL type appears in this header, so callers never include SDL.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -75,6 +76,11 @@ class TPlatformWindow {
   explicit TPlatformWindow(void* window) : window_(window) {}
   void* window_;  // SDL_Window*
 };
+
+// The context current on this thread, as a number no other context of the process ever had (they
+// are counted as CreateGLContext makes them); 0 when none is current. GL names belong to the
+// context that made them: code that keeps names compares this before freeing or reusing them.
+std::uint64_t CurrentGLContextSerial();
 
 // Shows or hides the system cursor.
 void ShowSystemCursor(bool visible);

@@ -81,13 +81,14 @@ TCubeTexture::TCubeTexture(int width, int height) {
   ImageSize = std::int64_t(width) * height * 4;
   // Only gives the faces their size; zeroed so the first picture of a face is black, not garbage.
   Pixels.assign(static_cast<std::size_t>(ImageSize), 0);
-  glGenTextures(1, &TextureName);
+  MakeName();
 }
 
 void TCubeTexture::Bind() const { glBindTexture(GL_TEXTURE_CUBE_MAP_ARB, TextureName); }
 
 void TCubeTexture::SetUp(TCubeRenderCallback onRender) {
   OnRender = std::move(onRender);
+  RenewNameForThisContext();
   glEnable(GL_TEXTURE_CUBE_MAP_ARB);
   Bind();
   glPixelStorei(GL_PACK_ALIGNMENT, 4);

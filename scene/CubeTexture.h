@@ -5,7 +5,8 @@
 // generation. Update renders one face per call (face 0 to 5, then 0 again), so a full refresh
 // takes six calls; each call draws the scene once more at Width x Height into the lower-left corner
 // of the back buffer, copies it and clears the frame again. SetUp must have run (once per GL
-// context) before the first Update.
+// context, making a new texture name in a new context) before the first Update. The name is freed
+// as a TTexture's is.
 //
 // The viewport of the window belongs to the application object above this layer: Update reaches it
 // through ViewportHooks(), which the application fills in at start-up. Left empty, the hooks set

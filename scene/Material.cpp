@@ -4,7 +4,6 @@
 #include <cctype>
 #include <cmath>
 
-#include "models/Material3DS.h"
 
 namespace qv {
 
@@ -17,13 +16,13 @@ bool NameHasCubeMap(const std::string& name) {
   return upper.find("CUBEMAP") != std::string::npos;
 }
 
-TColor WithAlpha(const TColor3DS& c, float alpha) { return {c.r, c.g, c.b, alpha}; }
+TColor WithAlpha(const TMaterialRecord::TRGB& c, float alpha) { return {c.r, c.g, c.b, alpha}; }
 
 }  // namespace
 
 TMaterial::TMaterial() { glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, TexEnvMode); }
 
-void TMaterial::LoadFromRecord(const std::string& folder, const TMaterial3DS& record) {
+void TMaterial::LoadFromRecord(const std::string& folder, const TMaterialRecord& record) {
   // An ordinary transparency gives an alpha of 1 or more; only the negated form (0xA08A) makes
   // the surface see-through.
   const float alpha = 1 + record.transparency;
@@ -48,8 +47,8 @@ void TMaterial::LoadFromRecord(const std::string& folder, const TMaterial3DS& re
 
   if (NameHasCubeMap(record.name)) {
     IsCubeMap = true;
-  } else if (!record.texture.map.name.empty()) {
-    Texture = std::make_unique<TTexture>(folder + record.texture.map.name);
+  } else if (!record.textureMap.empty()) {
+    Texture = std::make_unique<TTexture>(folder + record.textureMap);
     Texture->WrapS = GL_REPEAT;
     Texture->WrapT = GL_REPEAT;
   }

@@ -15,16 +15,33 @@
 
 namespace qv {
 
-struct TMaterial3DS;
+// What a material is filled from: the part of a model file's material record the game reads.
+// The model adapter copies it out of the file's record.
+struct TMaterialRecord {
+  struct TRGB {
+    float r = 0, g = 0, b = 0;  // fractions 0..1
+  };
+  std::string name;             // the material's name; "CUBEMAP" anywhere in it makes it reflective
+  TRGB ambient;
+  TRGB diffuse;
+  TRGB specular;
+  float shininess = 0;          // a fraction; times 128 gives the GL exponent
+  float transparency = 0;       // a fraction, negative when the file marks it see-through
+  bool selfIllum = false;       // Emission from the diffuse colour
+  float selfIllumPercent = 0;   // a fraction, used with selfIllum
+  int shading = 3;              // 0 wire, 1 flat, 2 and above smooth
+  bool twoSided = false;
+  std::string textureMap;       // the texture map's file name as written, "" for none
+};
 
 class TMaterial {
  public:
   // The defaults below; sets the texture environment mode.
   TMaterial();
 
-  // Fills the material from a 3DS record; folder ends in a path delimiter, the texture map is
-  // read from there with its extension replaced by ".tga".
-  void LoadFromRecord(const std::string& folder, const TMaterial3DS& record);
+  // Fills the material from a model file's record; folder ends in a path delimiter, the texture
+  // map is read from there with its extension replaced by ".tga".
+  void LoadFromRecord(const std::string& folder, const TMaterialRecord& record);
   // Colours, polygon and shade mode, culling, texture binding and alpha test, in that order.
   void Apply() const;
   void UploadTexture();

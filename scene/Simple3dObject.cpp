@@ -6,9 +6,9 @@
 
 #include <stdexcept>
 
-#include "models/Mesh3DS.h"
 #include "scene/CubeTexture.h"
 #include "scene/Material.h"
+#include "scene/Mesh3DS.h"
 
 namespace qv {
 
@@ -304,14 +304,9 @@ void TSimple3dObject::SetUpArrays() const {
 void TSimple3dObject::Compile() {
   // A reflection's texture matrix depends on the view of each frame; it cannot be recorded.
   if (CubeTexture) return;
-  if (DisplayList) {
-    glDeleteLists(DisplayList, 1);
-    DisplayList = 0;
-  }
   SetUpArrays();
-  DisplayList = glGenLists(1);
-  if (!DisplayList) return;  // out of list names: keep drawing from the arrays
-  glNewList(DisplayList, GL_COMPILE);
+  if (!DisplayList.Make()) return;  // out of list names: keep drawing from the arrays
+  glNewList(DisplayList.Name(), GL_COMPILE);
   for (const auto& group : FaceGroups) {
     glPushAttrib(GL_ENABLE_BIT);
     group->Draw();
@@ -322,15 +317,15 @@ void TSimple3dObject::Compile() {
 }
 
 void TSimple3dObject::Uncompile() {
-  if (DisplayList) glDeleteLists(DisplayList, 1);
-  DisplayList = 0;
+  DisplayList.Reset();
   T3dObject::Uncompile();
 }
 
 void TSimple3dObject::Draw() {
   if (!Visible) return;
-  if (Compiled) {
-    glCallList(DisplayList);
+  // A list of a context that is gone would draw nothing, or another object: the arrays still work.
+  if (Compiled && DisplayList.Usable()) {
+    glCallList(DisplayList.Name());
     return;
   }
   SetUpArrays();

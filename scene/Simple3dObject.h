@@ -8,9 +8,11 @@
 // and faces without a group (or meshes without smoothing data) are flat. Corners are kept as 32-bit
 // indices throughout, so a mesh that splits past 65,536 vertices stays correct.
 //
-// Ownership: the mesh owns its arrays, face groups and (for a reflective mesh) its cube texture;
-// materials belong to the model adapter and outlive the mesh. The display list is deleted only by
-// Uncompile, never by the destructor, because a context may no longer exist then.
+// Ownership: the mesh owns its arrays, face groups, display list and (for a reflective mesh) its
+// cube texture; materials belong to the model adapter and outlive the mesh. The list and the cube
+// texture are freed with the mesh while the context they were made in is current, and forgotten
+// when it is gone (scene/GLNames.h); a compiled mesh whose list belongs to a context that is gone
+// draws from its arrays until it is compiled again.
 //
 // Refused input (std::invalid_argument, naming the mesh): a face corner beyond the vertex list, a
 // material assignment naming a face beyond the face list. A mesh of fewer than three vertices is
@@ -25,6 +27,7 @@
 
 #include "scene/3dObject.h"
 #include "scene/FaceGroup.h"
+#include "scene/GLNames.h"
 #include "scene/Geometry.h"
 
 namespace qv {
@@ -103,7 +106,7 @@ class TSimple3dObject : public T3dObject {
   // Renders one face of the reflection, without this object in it.
   void UpdateCubeMap();
 
-  std::uint32_t GetDisplayList() const { return DisplayList; }
+  std::uint32_t GetDisplayList() const { return DisplayList.Name(); }
 
   std::string Name;      // the mesh name from the file
   bool Visible = false;  // false skips all drawing: hidden in the file, or rendering its own reflection
@@ -112,7 +115,7 @@ class TSimple3dObject : public T3dObject {
   void DrawReflection(const TFaceGroup& group) const;
 
   std::unique_ptr<TCubeTexture> CubeTexture;  // reflection map, only with a cube-map material
-  std::uint32_t DisplayList = 0;              // GL display list, valid while Compiled
+  TDisplayList DisplayList;                   // valid while Compiled, in the context it was made in
   std::vector<std::unique_ptr<TFaceGroup>> FaceGroups;  // in the order of the material assignments
   std::vector<TVector> Vertices;    // world coordinates, split copies included
   std::vector<TVector> Normals;     // unit length per vertex; zero for a vertex no face uses

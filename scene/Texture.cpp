@@ -102,7 +102,7 @@ std::string TgaFileName(const std::string& name) {
 
 TTexture::TTexture(const std::string& fileName) : FileName(TgaFileName(fileName)) {
   if (LoadTGA() != tgaOk) throw EGL("Error Loading Texture:" + FileName);
-  glGenTextures(1, &TextureName);
+  MakeName();
   if (HasAlpha) {
     InternalFormat = GL_COMPRESSED_RGBA_ARB;
     Format = GL_BGRA_EXT;
@@ -113,7 +113,17 @@ TTexture::TTexture(const std::string& fileName) : FileName(TgaFileName(fileName)
 }
 
 TTexture::~TTexture() {
-  if (TextureName != 0) glDeleteTextures(1, &TextureName);
+  if (TextureName != 0 && NameContext.IsCurrent()) glDeleteTextures(1, &TextureName);
+}
+
+void TTexture::MakeName() {
+  glGenTextures(1, &TextureName);
+  NameContext.MarkCurrent();
+}
+
+void TTexture::RenewNameForThisContext() {
+  if (NameContext.IsCurrent()) return;
+  MakeName();
 }
 
 int TTexture::LoadTGA() {
@@ -133,6 +143,7 @@ int TTexture::LoadTGA() {
 void TTexture::Bind() const { glBindTexture(GL_TEXTURE_2D, TextureName); }
 
 void TTexture::Upload() {
+  RenewNameForThisContext();
   Bind();
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, WrapS);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, WrapT);

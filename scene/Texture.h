@@ -8,6 +8,10 @@
 // LoadTGA checks the header before it allocates: a file that promises more pixel bytes than it
 // holds is refused (result 6) without allocating the promised size. Loading needs no GL context;
 // constructing a TTexture and Bind/Upload do.
+//
+// The texture name is made in the constructor and freed by the destructor, only while the context
+// it was made in is current; Upload in another context (after a rebuild) makes a new name there
+// first. Destroying a texture thus needs no context (scene/GLNames.h).
 
 #include <cstdint>
 #include <istream>
@@ -15,6 +19,8 @@
 #include <vector>
 
 #include <GL/gl.h>
+
+#include "scene/GLNames.h"
 
 namespace qv {
 
@@ -68,7 +74,8 @@ class TTexture {
   std::vector<std::uint8_t> Pixels;  // the image, rows in file order; kept for re-upload
   int BytesPerPixel = 0;             // BitsPerPixel / 8
   std::int64_t ImageSize = 0;        // Width * Height * BytesPerPixel, bytes
-  GLuint TextureName = 0;            // from glGenTextures
+  GLuint TextureName = 0;            // from glGenTextures, in the context NameContext names
+  TGLContextTag NameContext;         // where TextureName was made
   bool HasAlpha = false;             // 32-bit image: materials and meshes treat it as transparent
   std::string FileName;              // the file loaded
   GLenum MagFilter = GL_LINEAR;
@@ -79,6 +86,9 @@ class TTexture {
  protected:
   // For textures whose pixels are not read from a file (cube maps).
   TTexture() = default;
+  void MakeName();
+  // A new TextureName unless the one held was made in the current context.
+  void RenewNameForThisContext();
 };
 
 }  // namespace qv

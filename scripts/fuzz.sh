@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # scripts/fuzz.sh DIR [SECONDS]: builds the libFuzzer targets with clang and runs each for a
-# bounded time on its seed corpus (fuzz/corpus/<target>, made by fuzz/seeds when present).
+# bounded time on its seeds: the files kept in fuzz/seeds/<target>, and those the target writes
+# itself (QV_WRITE_SEEDS, made by our writers) into DIR/fuzz-seeds/<target>. New inputs it finds
+# collect in DIR/fuzz-corpus/<target>.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=${1:-build-fuzz}
@@ -13,9 +15,16 @@ for f in "$dir"/fuzz/fuzz_*; do
   corpus="$dir/fuzz-corpus/$name"
   mkdir -p "$corpus"
   seeds="fuzz/seeds/${name#fuzz_}"
-  if [ -x "$dir/qv-tool" ] || true; then :; fi
+  written="$dir/fuzz-seeds/$name"
+  rm -rf "$written"
+  QV_WRITE_SEEDS="$written" "$f" -runs=0 >/dev/null 2>&1 || true
   echo "== $name (${seconds}s)"
   args=("$corpus")
   [ -d "$seeds" ] && args+=("$seeds")
+  [ -d "$written" ] && [ -n "$(ls -A "$written")" ] && args+=("$written")
+  if [ ${#args[@]} -eq 1 ]; then
+    echo "$name: no seeds (neither $seeds nor $written)" >&2
+    exit 1
+  fi
   "$f" -max_total_time="$seconds" -print_final_stats=1 "${args[@]}" 2>&1 | tail -n 15
 done

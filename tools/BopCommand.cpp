@@ -3,7 +3,8 @@
 // tree and writing the file - and prints one line about the tree:
 //   objects=<n> tree=<built|reloaded> ms=<time> avg_depth=<d> ideal=<log2 n>
 // where ms is the time the container took to get its tree (building includes writing the file).
-// --describe then prints the tree's text form.
+// --describe then prints the tree's text form. A tree file that cannot be written still prints the
+// line, then the error, and exits with 1.
 
 #include <chrono>
 #include <cmath>
@@ -105,6 +106,11 @@ int RunBop(const std::vector<std::string>& args) {
       const std::string text = tree.Describe();
       std::fwrite(text.data(), 1, text.size(), stdout);
       if (!text.empty() && text.back() != '\n') std::fputs("\r\n", stdout);
+    }
+    // The game goes on without the file; writing it is this command's whole point.
+    if (!level.TreeFileError().empty()) {
+      std::fprintf(stderr, "error: %s: %s\n", file.c_str(), OneLine(level.TreeFileError()).c_str());
+      return 1;
     }
     return 0;
   } catch (const std::exception& e) {

@@ -1,12 +1,15 @@
 // qv-tool: command-line programs for level authors and tests.
-//   qv-tool <command> [arguments...]
-// Each command lives in its own file and is listed in the table below.
+//   qv-tool [--log FILE] <command> [arguments...]
+// Each command lives in its own file and is listed in the table below. Authors run the tool in the
+// game's folder, so it writes no log file (and leaves the game's log.txt alone) unless --log names
+// one.
 
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "platform/LogFile.h"
 #include "tools/Commands.h"
 
 namespace {
@@ -26,7 +29,7 @@ const TCommand kCommands[] = {
 };
 
 int PrintUsage(FILE* out) {
-  std::fprintf(out, "usage: qv-tool <command> [arguments]\ncommands:\n");
+  std::fprintf(out, "usage: qv-tool [--log FILE] <command> [arguments]\ncommands:\n");
   for (const TCommand& command : kCommands) std::fprintf(out, "  %s\n", command.usage);
   return out == stdout ? 0 : 2;
 }
@@ -34,13 +37,22 @@ int PrintUsage(FILE* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) return PrintUsage(stderr);
-  const std::vector<std::string> args(argv + 2, argv + argc);
+  int first = 1;
+  std::string logFile;
+  if (argc > 1 && std::strcmp(argv[1], "--log") == 0) {
+    if (argc < 3 || argv[2][0] == '\0') return PrintUsage(stderr);
+    logFile = argv[2];
+    first = 3;
+  }
+  qv::SetGlobalLogFile(logFile);
+  if (argc <= first) return PrintUsage(stderr);
+  const char* name = argv[first];
+  const std::vector<std::string> args(argv + first + 1, argv + argc);
   for (const TCommand& command : kCommands) {
-    if (std::strcmp(command.name, argv[1]) != 0) continue;
+    if (std::strcmp(command.name, name) != 0) continue;
     if (!command.run) return PrintUsage(stdout);
     return command.run(args);
   }
-  std::fprintf(stderr, "qv-tool: unknown command '%s'\n", argv[1]);
+  std::fprintf(stderr, "qv-tool: unknown command '%s'\n", name);
   return PrintUsage(stderr);
 }

@@ -14,6 +14,7 @@
 #include "scene/3dObjectList.h"
 #include "scene/Frustum.h"
 #include "scene/Geometry.h"
+#include "tests/support/BoundsObject.h"
 
 namespace qv::test {
 
@@ -37,28 +38,15 @@ inline TFrustum CameraView(const TVector& eye, float heading, float far) {
 
 enum class TKind { Plain, Terrain, Collidee };
 
-class TBoxObject : public T3dObject {
+// A named level object of a kind, with the bounds a mesh of that box would have.
+class TBoxObject : public TBoundsObject {
  public:
   TBoxObject(std::string name, const TBox& box, TKind kind = TKind::Plain, bool transparent = false)
-      : name_(std::move(name)), kind_(kind) {
+      : TBoundsObject(box), name_(std::move(name)), kind_(kind) {
     Transparent = transparent;
-    BoundingBox = box;
-    const float hx = (box.maxX - box.minX) / 2, hy = (box.maxY - box.minY) / 2,
-                hz = (box.maxZ - box.minZ) / 2;
-    BoundingSphere = {box.minX + hx, box.minY + hy, box.minZ + hz,
-                      std::sqrt(hx * hx + hy * hy + hz * hz)};
-    BoxVolume = 8 * hx * hy * hz;
-    SphereVolume = 4.188790204786391f * BoundingSphere.r * BoundingSphere.r * BoundingSphere.r;
-    ChooseBound();
   }
 
   void GetName(std::string& name) const override { name = name_; }
-  void CalcBoundingBox() override {}
-  void CalcBoundingSphere() override {}
-  void CalcTransparent() override {}
-  void Draw() override {}
-  void Highlight() override {}
-  void Unhighlight() override {}
 
   TKind Kind() const { return kind_; }
 

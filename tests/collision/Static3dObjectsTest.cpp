@@ -12,6 +12,7 @@
 #include "platform/EGL.h"
 #include "scene/ModelSource.h"
 #include "tests/collision/BOPTestObjects.h"
+#include "tests/support/ScopedLog.h"
 #include "tests/support/TempDir.h"
 
 namespace qv::test {
@@ -122,20 +123,52 @@ TEST(Static3dObjects, OlderOrEqualOrUnreadableFileIsRebuiltAndRewritten) {
   }
 }
 
-TEST(Static3dObjects, EmptyModelAndUnwritableFileEndTheLoad) {
+TEST(Static3dObjects, EmptyModelEndsTheLoad) {
   TempDir dir;
   TObjectSet none;
   TFakeSource empty(dir.Path(), none);
   TStatic3dObjects level(TestKinds());
   EXPECT_THROW(level.LoadFromAdapter(empty), EGL);
+}
 
+// A tree file that cannot be written is logged and the built tree used. A folder in the way of
+// "bop" refuses the write for every user, root included; a read-only folder only for the others.
+void ExpectLoadsWithoutTreeFile(const fs::path& folder) {
+  ScopedLog log;
   TObjectSet set;
   Level(set);
-  TFakeSource source(dir.Path(), set);
+  TFakeSource source(folder, set);
+  TStatic3dObjects level(TestKinds());
+  ASSERT_NO_THROW(level.LoadFromAdapter(source));
+  ASSERT_NE(level.Tree(), nullptr);
+  EXPECT_EQ(level.Tree()->Origin(), TBOPOrigin::Built);
+  EXPECT_NE(level.TreeFileError().find("tree file"), std::string::npos) << level.TreeFileError();
+  EXPECT_EQ(Names(level.QueryTerrainAt(0, 0)), (std::vector<std::string>{"ground"}));
+  const std::vector<std::string> messages = log.Messages();
+  EXPECT_EQ(messages.back(), "tree file not saved, the built tree is used");
+  EXPECT_NE(messages.end()[-2].find("cannot"), std::string::npos) << messages.end()[-2];
+  for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+    EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << "left " << entry.path();
+}
+
+TEST(Static3dObjects, FolderInTheWayOfTheTreeFileStillLoads) {
+  TempDir dir;
   fs::create_directory(dir.Path() / "bop");
   std::ofstream(dir.Path() / "bop" / "in the way") << "x";
-  TStatic3dObjects blocked(TestKinds());
-  EXPECT_THROW(blocked.LoadFromAdapter(source), EGL);
+  ExpectLoadsWithoutTreeFile(dir.Path());
+}
+
+TEST(Static3dObjects, ReadOnlyLevelFolderStillLoads) {
+  TempDir dir;
+  const fs::path folder = dir.Path() / "level";
+  fs::create_directory(folder);
+  std::ofstream(folder / "Objects.3DS") << "model";
+  fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+  const bool refused = !std::ofstream(folder / "probe");
+  fs::remove(folder / "probe");
+  if (refused) ExpectLoadsWithoutTreeFile(folder);
+  fs::permissions(folder, fs::perms::owner_all);
+  if (!refused) GTEST_SKIP() << "this user writes into read-only folders (root)";
 }
 
 TEST(Static3dObjects, QueriesBeforeAnyLoadAreEmpty) {

@@ -2,15 +2,14 @@
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <array>
 #include <filesystem>
 
-#include "models/Material3DS.h"
 #include "platform/EGL.h"
 #include "scene/TgaWriter.h"
 #include "tests/support/GLTestContext.h"
+#include "tests/support/TempDir.h"
 
 namespace qv {
 namespace {
@@ -19,23 +18,18 @@ namespace fs = std::filesystem;
 
 struct MaterialGL : ::testing::Test {
   test::GLTestContext ctx{32, 32};
-  fs::path dir;
-  std::string folder;  // ends in a separator, as the adapter passes it
+  test::TempDir temp;
+  const fs::path& dir = temp.Path();
+  std::string folder = dir.string() + "/";  // ends in a separator, as the adapter passes it
 
   void SetUp() override {
-    dir = fs::temp_directory_path() /
-          ("qv-material-" + std::to_string(::getpid()) + "-" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir);
-    folder = dir.string() + "/";
     WriteTga(dir / "wood.tga", MakeTgaImage(4, 4, 24, 200, 100, 50));
     WriteTga(dir / "leaves.tga", MakeTgaImage(4, 4, 32, 0, 200, 0, 128));
   }
-  void TearDown() override { fs::remove_all(dir); }
 };
 
-TMaterial3DS Record(const std::string& name = "plain") {
-  TMaterial3DS r;
+TMaterialRecord Record(const std::string& name = "plain") {
+  TMaterialRecord r;
   r.name = name;
   r.ambient = {0.1f, 0.2f, 0.3f};
   r.diffuse = {0.4f, 0.5f, 0.6f};
@@ -51,7 +45,7 @@ std::array<float, 4> MaterialColour(GLenum which) {
 }
 
 TEST_F(MaterialGL, TransparencyGivesAlphaOnePlusTInAllThreeColours) {
-  TMaterial3DS r = Record();
+  TMaterialRecord r = Record();
   r.transparency = 0.5f;  // plain 50 %: alpha above 1, still opaque
   TMaterial m;
   m.LoadFromRecord(folder, r);
@@ -69,7 +63,7 @@ TEST_F(MaterialGL, TransparencyGivesAlphaOnePlusTInAllThreeColours) {
 }
 
 TEST_F(MaterialGL, ShininessEmissionAndShadingFollowTheRecord) {
-  TMaterial3DS r = Record();
+  TMaterialRecord r = Record();
   TMaterial m;
   EXPECT_EQ(m.Emission, (TColor{0, 0, 0, 1}));
   r.shininess = 0.3f;  // 38.4
@@ -107,22 +101,22 @@ TEST_F(MaterialGL, ShininessEmissionAndShadingFollowTheRecord) {
 
 TEST_F(MaterialGL, CubeMapNamesInAnyCaseLoadNoTexture) {
   for (const char* name : {"CUBEMAP", "chromeCubeMap2", "xcUbEmApx"}) {
-    TMaterial3DS r = Record(name);
-    r.texture.map.name = "missing.bmp";  // would fail to load if it were tried
+    TMaterialRecord r = Record(name);
+    r.textureMap = "missing.bmp";  // would fail to load if it were tried
     TMaterial m;
     EXPECT_NO_THROW(m.LoadFromRecord(folder, r)) << name;
     EXPECT_TRUE(m.IsCubeMap) << name;
     EXPECT_EQ(m.Texture, nullptr) << name;
   }
-  TMaterial3DS r = Record("CUBE MAP");
+  TMaterialRecord r = Record("CUBE MAP");
   TMaterial m;
   m.LoadFromRecord(folder, r);
   EXPECT_FALSE(m.IsCubeMap);
 }
 
 TEST_F(MaterialGL, TextureMapIsReadAsTgaFromTheModelsFolder) {
-  TMaterial3DS r = Record();
-  r.texture.map.name = "WOOD.JPG";  // another extension and letter case than on disk
+  TMaterialRecord r = Record();
+  r.textureMap = "WOOD.JPG";  // another extension and letter case than on disk
   TMaterial m;
   m.LoadFromRecord(folder, r);
   ASSERT_NE(m.Texture, nullptr);
@@ -130,7 +124,7 @@ TEST_F(MaterialGL, TextureMapIsReadAsTgaFromTheModelsFolder) {
   EXPECT_EQ(m.Texture->WrapS, static_cast<GLenum>(GL_REPEAT));
   EXPECT_EQ(m.Texture->Width, 4);
 
-  r.texture.map.name = "stone.gif";
+  r.textureMap = "stone.gif";
   TMaterial missing;
   try {
     missing.LoadFromRecord(folder, r);
@@ -141,7 +135,7 @@ TEST_F(MaterialGL, TextureMapIsReadAsTgaFromTheModelsFolder) {
 }
 
 TEST_F(MaterialGL, ApplySetsColoursModesAndCulling) {
-  TMaterial3DS r = Record();
+  TMaterialRecord r = Record();
   r.shading = 0;
   r.twoSided = true;
   TMaterial wire;
@@ -178,13 +172,13 @@ TEST_F(MaterialGL, ApplySetsColoursModesAndCulling) {
 }
 
 TEST_F(MaterialGL, ApplyDecidesAlphaTestAndTexturingByTheTexture) {
-  TMaterial3DS r = Record();
+  TMaterialRecord r = Record();
   TMaterial plain;
   plain.LoadFromRecord(folder, r);
-  r.texture.map.name = "wood.tga";
+  r.textureMap = "wood.tga";
   TMaterial wood;
   wood.LoadFromRecord(folder, r);
-  r.texture.map.name = "leaves.tga";
+  r.textureMap = "leaves.tga";
   TMaterial leaves;
   leaves.LoadFromRecord(folder, r);
   wood.UploadTexture();
@@ -225,7 +219,7 @@ TEST_F(MaterialGL, HighlightAndRestoreRoundTripAndDullValuesBecomeTheRestoredOne
   glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env);
   EXPECT_EQ(env, GL_MODULATE);
 
-  TMaterial3DS r = Record();
+  TMaterialRecord r = Record();
   r.transparency = -0.25f;
   m.LoadFromRecord(folder, r);
   m.SetHighlight();

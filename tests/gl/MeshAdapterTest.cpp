@@ -93,6 +93,21 @@ TEST_F(MeshAdapterTest, MaterialTableIsSortedAndRefusesNamesDifferingOnlyInCase)
   }
 }
 
+TEST_F(MeshAdapterTest, AccentedMaterialNamesMatchInAnyCase) {
+  TWriter3DS writer;
+  writer.AddMaterial(MaterialNamed("\xE9" "corce"));
+  writer.AddMesh(Square("Tree", "\xC9" "CORCE"));
+  writer.Save(dir.Path() / "bark.3ds");
+  T3DSFileAdapter adapter((dir.Path() / "bark.3ds").string());
+  ASSERT_EQ(adapter.MaterialCount(), 1);
+  EXPECT_NE(adapter.GetMaterial(0), nullptr);
+  EXPECT_EQ(adapter.GetObject(0)->GetFaceGroup(0).Material, adapter.GetMaterial(0));
+
+  writer.AddMaterial(MaterialNamed("\xC9" "CORCE"));
+  writer.Save(dir.Path() / "twice.3ds");
+  EXPECT_THROW(T3DSFileAdapter((dir.Path() / "twice.3ds").string()), EGL);
+}
+
 TEST_F(MeshAdapterTest, MeshNamesChooseTerrainCollideeOrPlainMesh) {
   TWriter3DS writer;
   for (const char* name : {"terGround", "colWall", "Terrace", "Column", "tercolumn", "box"})

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "tests/support/GLTestContext.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -60,7 +61,8 @@ TEST(PlatformGLContext, WritePngStoresTheImageTheRightWayUp) {
   glClear(GL_COLOR_BUFFER_BIT);
   glDisable(GL_SCISSOR_TEST);
   auto rgba = ReadPixels(ctx);
-  const auto path = std::filesystem::temp_directory_path() / "qv_gl_context_test.png";
+  const qv::test::TempDir dir;
+  const auto path = dir.Path() / "context.png";
   qv::test::WritePng(path, 8, 4, rgba);
 
   int w = 0, h = 0;

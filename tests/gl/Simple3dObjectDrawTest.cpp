@@ -7,7 +7,7 @@
 
 #include <map>
 
-#include "models/Mesh3DS.h"
+#include "scene/Mesh3DS.h"
 #include "scene/CubeTexture.h"
 #include "scene/Material.h"
 #include "scene/Simple3dObject.h"

@@ -3,7 +3,6 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <memory>
@@ -11,6 +10,7 @@
 #include "platform/EGL.h"
 #include "scene/TgaWriter.h"
 #include "tests/support/GLTestContext.h"
+#include "tests/support/TempDir.h"
 
 namespace qv {
 namespace {
@@ -19,15 +19,8 @@ namespace fs = std::filesystem;
 
 class TextureGL : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("qv-texture-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  fs::path dir_;
+  test::TempDir temp_;
+  const fs::path& dir_ = temp_.Path();
 };
 
 // Draws the bound texture over the whole viewport, unlit and untransformed.

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <map>
 
-#include "models/Mesh3DS.h"
+#include "scene/Mesh3DS.h"
 
 namespace qv {
 namespace {

@@ -4,36 +4,17 @@
 
 #include <cmath>
 
-#include "models/Mesh3DS.h"
 #include "platform/EGL.h"
+#include "scene/Mesh3DS.h"
+#include "tests/support/WorldMesh.h"
 
 namespace qv {
 namespace {
 
-// Builds a mesh record from triangles given in world axes (y up). The record holds file axes
-// (z up): world (x, y, z) is file (x, -z, y). No smoothing, so every corner becomes a vertex.
-struct TTerrainBuilder {
-  TMesh3DS mesh;
-  explicit TTerrainBuilder(std::string name = "terGround") { mesh.name = std::move(name); }
-  uint16_t Vertex(TVector w) {
-    mesh.vertices.push_back({w.x, -w.z, w.y});
-    return static_cast<uint16_t>(mesh.vertices.size() - 1);
-  }
-  int Triangle(TVector a, TVector b, TVector c) {
-    const uint16_t ia = Vertex(a), ib = Vertex(b), ic = Vertex(c);
-    mesh.faces.push_back({ia, ib, ic, 0});
-    return static_cast<int>(mesh.faces.size() - 1);
-  }
-  // A horizontal rectangle at height y as two triangles.
-  void Rect(float x0, float z0, float x1, float z1, float y) {
-    Triangle({x0, y, z0}, {x1, y, z0}, {x1, y, z1});
-    Triangle({x0, y, z0}, {x1, y, z1}, {x0, y, z1});
-  }
-  // Puts the listed faces in one material group (and so in one face group, in call order).
-  void Group(std::vector<uint16_t> faces) { mesh.matGroups.push_back({"m", std::move(faces)}); }
-  std::unique_ptr<TTerrainObject> Build() const {
-    return std::make_unique<TTerrainObject>(TMaterialLookup{}, rlRelease3, mesh);
-  }
+// Terrain meshes from world-axes triangles, named "terGround" unless a test says otherwise.
+struct TTerrainBuilder : test::TWorldMesh {
+  explicit TTerrainBuilder(std::string name = "terGround") : TWorldMesh(std::move(name)) {}
+  std::unique_ptr<TTerrainObject> Build() const { return TWorldMesh::Build<TTerrainObject>(); }
 };
 
 bool IsFailure(const TVector& v) { return v == TerrainFailure(); }

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 
 #include <filesystem>
 #include <sstream>
@@ -9,6 +8,7 @@
 
 #include "scene/Texture.h"
 #include "scene/TgaWriter.h"
+#include "tests/support/TempDir.h"
 
 namespace qv {
 namespace {
@@ -17,13 +17,8 @@ namespace fs = std::filesystem;
 
 class TgaLoad : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("qv-tga-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
+  test::TempDir temp_;
+  const fs::path& dir_ = temp_.Path();
 
   int Load(const std::vector<std::uint8_t>& bytes, TTgaData& data) {
     const fs::path file = dir_ / "image.tga";
@@ -34,8 +29,6 @@ class TgaLoad : public ::testing::Test {
     TTgaData data;
     return Load(bytes, data);
   }
-
-  fs::path dir_;
 };
 
 std::vector<std::uint8_t> Valid(int bits = 24, int width = 3, int height = 2) {

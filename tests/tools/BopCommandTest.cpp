@@ -33,22 +33,24 @@ std::string Slurp(const fs::path& path) {
   return s.str();
 }
 
-// Runs qv-tool in `dir` (its log file lands there too).
-TRun Bop(const std::string& args, const test::TempDir& dir) {
+// Runs `qv-tool ARGS` in `dir`.
+TRun Tool(const std::string& args, const test::TempDir& dir) {
   const fs::path tool = fs::path(QV_BUILD_DIR) / "qv-tool";
   TRun run;
   if (!fs::exists(tool)) {
     ADD_FAILURE() << "qv-tool is not built in " << QV_BUILD_DIR;
     return run;
   }
-  const std::string command = "cd '" + dir.Path().string() + "' && '" + tool.string() + "' bop " +
-                              args + " >out 2>err";
+  const std::string command = "cd '" + dir.Path().string() + "' && '" + tool.string() + "' " + args +
+                              " >out 2>err";
   const int status = std::system(command.c_str());
   run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   run.out = Slurp(dir.Path() / "out");
   run.err = Slurp(dir.Path() / "err");
   return run;
 }
+
+TRun Bop(const std::string& args, const test::TempDir& dir) { return Tool("bop " + args, dir); }
 
 // Three triangles along x, apart from each other.
 void WriteModel(const fs::path& file) {
@@ -67,6 +69,10 @@ void WriteModel(const fs::path& file) {
 TEST(BopCommand, BuildsThenReloadsThenRebuildsAfterTheModelChanges) {
   test::TempDir dir;
   WriteModel(dir.Path() / "Objects.3DS");
+  // The file system's clock is coarse: a tree file written right after the model could carry the
+  // model's own time, and an equal time is not newer.
+  fs::last_write_time(dir.Path() / "Objects.3DS",
+                      fs::file_time_type::clock::now() - std::chrono::hours(1));
   const std::regex line(
       R"(objects=3 tree=(built|reloaded) ms=[0-9]+\.[0-9]{3} avg_depth=1\.66667 ideal=1\.58496\n)");
 
@@ -113,6 +119,32 @@ TEST(BopCommand, BadFileAndBadArgumentsExitWithAnError) {
   EXPECT_EQ(Bop("", dir).exitCode, 2);
   EXPECT_EQ(Bop("a.3ds b.3ds", dir).exitCode, 2);
   EXPECT_EQ(Bop("a.3ds --tree", dir).exitCode, 2);
+}
+
+// Level authors run the tool in the game's folder: the game's log stays as it was, and a log is
+// written only where --log says.
+TEST(BopCommand, WritesNoLogUnlessAskedAndSurvivesAnUnwritableTreeFile) {
+  test::TempDir dir;
+  WriteModel(dir.Path() / "Objects.3DS");
+  // As above: older than any tree file written below.
+  fs::last_write_time(dir.Path() / "Objects.3DS",
+                      fs::file_time_type::clock::now() - std::chrono::hours(1));
+  std::ofstream(dir.Path() / "log.txt", std::ios::binary) << "the game's log\r\n";
+  EXPECT_EQ(Bop("Objects.3DS", dir).exitCode, 0);
+  EXPECT_EQ(Tool("--log tool.txt bop Objects.3DS", dir).exitCode, 0);
+  EXPECT_EQ(Slurp(dir.Path() / "log.txt"), "the game's log\r\n");
+  const std::string log = Slurp(dir.Path() / "tool.txt");
+  EXPECT_NE(log.find("reload time:"), std::string::npos) << log;
+  EXPECT_EQ(Tool("--log", dir).exitCode, 2);
+
+  // The game goes on without a tree file; the tool that exists to write it fails.
+  fs::remove(dir.Path() / "bop");
+  fs::create_directories(dir.Path() / "bop" / "in the way");
+  const TRun blocked = Bop("Objects.3DS", dir);
+  EXPECT_EQ(blocked.exitCode, 1);
+  EXPECT_EQ(blocked.out.rfind("objects=3 tree=built", 0), 0u) << blocked.out;
+  EXPECT_EQ(blocked.err.rfind("error: Objects.3DS: cannot replace tree file", 0), 0u) << blocked.err;
+  EXPECT_EQ(Slurp(dir.Path() / "log.txt"), "the game's log\r\n");
 }
 
 }  // namespace

@@ -1,0 +1,2 @@
+#include <GL/gl.h>
+#include <SDL2/SDL.h>

@@ -1,0 +1,3 @@
+#include "Unprefixed.h"
+#include "platform/Fine.h"
+#include <ft2build.h>

@@ -1,0 +1,2 @@
+#pragma once
+#include "models/File3DS.h"
