@@ -1,6 +1,7 @@
 #include "game/MovementStep.h"
 
 #include <cmath>
+#include <limits>
 
 #include "collision/BoundingSweep.h"
 #include "collision/CollideeObject.h"
@@ -15,6 +16,53 @@ constexpr float kGravity = 6.0f;       // units per game second per game second
 constexpr int kMaxAttempts = 6;        // collision corrections per step
 constexpr float kTouchingTime = 0.001f;  // a first time below: touching at the start
 constexpr float kLeavingTime = 0.1f;     // a last time below: already on the way out
+
+// Terrain answers only strictly inside its box, so a target exactly on the edge of a tile - the seam
+// where two tiles meet - would be refused by both, and an actor walking along the seam would
+// freeze. Asked a hair inside, the tile answers from its clamped border instead.
+TVector InsideEdgeOf(const TBox& box, TVector p) {
+  constexpr float kInf = std::numeric_limits<float>::infinity();
+  if (p.x == box.minX) p.x = std::nextafter(p.x, kInf);
+  if (p.x == box.maxX) p.x = std::nextafter(p.x, -kInf);
+  if (p.z == box.minZ) p.z = std::nextafter(p.z, kInf);
+  if (p.z == box.maxZ) p.z = std::nextafter(p.z, -kInf);
+  return p;
+}
+
+// The highest surface below the target among `terrains`, else the closest point any offers, else
+// `current`; `answered` tells whether any terrain gave a point. With `onSeam`, targets on a box
+// edge are asked a hair inside.
+TVector GroundPointAmong(const T3dObjectList& terrains, const TVector& target,
+                         const TVector& current, bool onSeam, bool& answered) {
+  TVector result = current;
+  float bestBelow = 1e16f, bestNear = 1e16f;
+  bool foundBelow = false;
+  for (int i = 0; i < terrains.Count(); ++i) {
+    const auto& terrain = static_cast<const TTerrainObject&>(*terrains.Get(i));
+    TVector query = target;
+    if (onSeam) {
+      TBox box;
+      terrain.GetBoundingBox(box);
+      query = InsideEdgeOf(box, target);
+    }
+    const TVector s = terrain.SurfacePoint(query.x, query.z, current.x, current.z);
+    if (s.x == target.x && s.z == target.z) {
+      if (s.y < target.y && target.y - s.y < bestBelow) {
+        bestBelow = target.y - s.y;
+        result = s;
+        foundBelow = answered = true;
+      }
+    } else if (!foundBelow) {
+      const float distance = VecLength(VecSub(s, target));
+      if (distance < bestNear) {
+        bestNear = distance;
+        result = s;
+        answered = true;
+      }
+    }
+  }
+  return result;
+}
 
 }  // namespace
 
@@ -71,27 +119,12 @@ void MoveActor(const TMovementContext& context, TGhostObject& actor, float dt) {
 
 TVector GroundPoint(const TMovementContext& context, const TVector& target,
                     const TVector& current) {
-  TVector result = current;
-  float bestBelow = 1e16f, bestNear = 1e16f;
-  bool foundBelow = false;
   const T3dObjectList& terrains = context.Statics.QueryTerrainAt(target.x, target.z);
-  for (int i = 0; i < terrains.Count(); ++i) {
-    const auto& terrain = static_cast<const TTerrainObject&>(*terrains.Get(i));
-    const TVector s = terrain.SurfacePoint(target.x, target.z, current.x, current.z);
-    if (s.x == target.x && s.z == target.z) {
-      if (s.y < target.y && target.y - s.y < bestBelow) {
-        bestBelow = target.y - s.y;
-        result = s;
-        foundBelow = true;
-      }
-    } else if (!foundBelow) {
-      const float distance = VecLength(VecSub(s, target));
-      if (distance < bestNear) {
-        bestNear = distance;
-        result = s;
-      }
-    }
-  }
+  bool answered = false;
+  TVector result = GroundPointAmong(terrains, target, current, false, answered);
+  // Only where tiles meet: the outer edge of a level's terrain stays a wall.
+  if (!answered && terrains.Count() >= 2)
+    result = GroundPointAmong(terrains, target, current, true, answered);
   return result;
 }
 

@@ -86,6 +86,18 @@ TEST(MovementStep, ATargetOffEveryTerrainIsRefusedHorizontally) {
   EXPECT_FLOAT_EQ(g.Position().y, kHover);
 }
 
+TEST(MovementStep, AnActorWalksAlongTheSeamWhereTwoTerrainTilesMeet) {
+  TActorLevel level;
+  level.Terrain(Floor(-10, 0, -10, 10, 0));
+  level.Terrain(Floor(0, 10, -10, 10, 0));
+  level.Load();
+  TGhostObject& g = Walker(level, {0, kHover, 5}, 0);  // along -z, exactly on x = 0
+  for (int frame = 0; frame < 10; ++frame) level.Step(0.5f);
+  EXPECT_LT(g.Position().z, 0.5f);
+  EXPECT_NEAR(g.Position().x, 0, 0.011f);
+  EXPECT_FLOAT_EQ(g.Position().y, kHover);
+}
+
 TEST(MovementStep, AMoveEndingInsideACollideeTriangleIsRevertedWhole) {
   TActorLevel level;
   level.Terrain(Floor(-20, 20, -20, 20, 0));

@@ -276,6 +276,17 @@ TEST_F(GameWindowTest, TheMouseTurnsAndTiltsThePlayerWithinItsLimits) {
   EXPECT_EQ(app_.MouseY, 300);
 }
 
+TEST_F(GameWindowTest, HeldArrowsWalkForwardAndSidewaysInTheSameFrame) {
+  Start();
+  qv::TPlayerObject& player = window_->GetWorld()->GetPlayer();
+  const qv::TVector start = player.Position();
+  app_.KeyStates[qv::kVkUp] = app_.KeyStates[qv::kVkLeft] = 1;
+  for (int frame = 0; frame < 10; ++frame) Frame(40);
+  // Heading 0 looks along -z; left is -x. Two units per game second, a fifth of a second each.
+  EXPECT_LT(player.Position().z, start.z - 3);
+  EXPECT_LT(player.Position().x, start.x - 1.5f);
+}
+
 TEST_F(GameWindowTest, WithoutItsStartLevelTheGameEndsSayingWhatIsMissing) {
   qv::test::TempDir dir;
   app_.Width = 800;
