@@ -1,6 +1,6 @@
 #pragma once
-// TPlaceholderWindow: the smallest game window the shell can run, so that the window, the loop
-// and the font can be seen before the real game window exists. It clears to a dark blue, prints
+// TPlaceholderWindow: the smallest game window the shell can run, for the shell's own tests (the
+// loop, the font and the unattended run without a level to load). It clears to a dark blue, prints
 // one line with PrintText and ends the program on Escape (key code 27).
 
 #include "shell/GLWindow.h"

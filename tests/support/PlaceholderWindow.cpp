@@ -1,4 +1,4 @@
-#include "shell/PlaceholderWindow.h"
+#include "tests/support/PlaceholderWindow.h"
 
 #include <GL/gl.h>
 
