@@ -46,13 +46,18 @@ float TMovableObject::HoverHeight() const { return std::fabs(ModelBox().minY) * 
 
 float TMovableObject::FrontReach() const { return std::fabs(ModelBox().minZ); }
 
+void TMovableObject::LoadStart(const TIniFile& ini, std::string_view section,
+                               const TStartKeys& keys) {
+  SetNextPosition({float(ini.ReadFloat(section, keys.X, 0)), float(ini.ReadFloat(section, keys.Y, 0)),
+                   float(ini.ReadFloat(section, keys.Z, 0))});
+  SetHeading(float(ini.ReadFloat(section, keys.Heading, 0)));
+  SetTilt(float(ini.ReadFloat(section, keys.Tilt, 0)));
+  SetSpeed(float(ini.ReadFloat(section, "UnitsPerSec", keys.Speed)));
+}
+
 void TMovableObject::LoadFromIni(const TIniFile& ini, std::string_view section) {
-  SetNextPosition({float(ini.ReadFloat(section, "Initialxpos", 0)),
-                   float(ini.ReadFloat(section, "Initialypos", 0)),
-                   float(ini.ReadFloat(section, "Initialzpos", 0))});
-  SetHeading(float(ini.ReadFloat(section, "InitialHeading", 0)));
-  SetTilt(float(ini.ReadFloat(section, "InitialTilt", 0)));
-  SetSpeed(float(ini.ReadFloat(section, "UnitsPerSec", 1.0)));
+  LoadStart(ini, section,
+            {"Initialxpos", "Initialypos", "Initialzpos", "InitialHeading", "InitialTilt", 1.0f});
   Recompute();
   Commit();
 }

@@ -82,6 +82,18 @@ class TMovableObject : public T3dObjects {
   // effect even where the position is unchanged.
   void SetNextPosition(const TVector& position);
 
+  // The start keys of an ini section, named differently for the player and the ghosts.
+  struct TStartKeys {
+    const char* X;        // next position x, y and z
+    const char* Y;
+    const char* Z;
+    const char* Heading;  // degrees
+    const char* Tilt;     // degrees
+    float Speed;          // "UnitsPerSec" when the section has none
+  };
+  // Reads the start position, heading, tilt and speed; the caller recomputes and commits.
+  void LoadStart(const TIniFile& ini, std::string_view section, const TStartKeys& keys);
+
  private:
   // Fields in the order of the design; sines and cosines always match their angles.
   TVector position_{};        // current, level coordinates

@@ -25,12 +25,7 @@ void TPlayerObject::SetPosition(const TVector& position) {
 }
 
 void TPlayerObject::LoadFromIni(const TIniFile& ini, std::string_view section) {
-  SetNextPosition({float(ini.ReadFloat(section, "Startingxpos", 0)),
-                   float(ini.ReadFloat(section, "Startingypos", 0)),
-                   float(ini.ReadFloat(section, "Startingzpos", 0))});
-  SetHeading(float(ini.ReadFloat(section, "Heading", 0)));
-  SetTilt(float(ini.ReadFloat(section, "Tilt", 0)));
-  SetSpeed(float(ini.ReadFloat(section, "UnitsPerSec", 2.0)));
+  LoadStart(ini, section, {"Startingxpos", "Startingypos", "Startingzpos", "Heading", "Tilt", 2.0f});
   AbleToFly = ini.ReadBool(section, "AbleToFly", false);
   Recompute();
   Commit();

@@ -17,7 +17,7 @@
 #include "platform/LogFile.h"
 #include "platform/Window.h"
 #include "shell/GLApplication.h"
-#include "shell/PlaceholderWindow.h"
+#include "tests/support/PlaceholderWindow.h"
 #include "shell/UnattendedWindow.h"
 #include "tests/support/GLTestContext.h"
 #include "tests/support/ScopedLog.h"
