@@ -129,7 +129,8 @@ double Changed(const std::vector<unsigned long>& a, const std::vector<unsigned l
 TEST(ProgramInputTest, TheMouseTurnsTheArrowsWalkADigitSwitchesTheLevelAndEscapeEnds) {
   if (std::system("command -v xdotool >/dev/null") != 0)
     GTEST_FAIL() << "xdotool is missing (scripts/install-deps.sh installs it)";
-  const std::unique_ptr<Display, int (*)(Display*)> connection(XOpenDisplay(nullptr), XCloseDisplay);
+  const std::unique_ptr<Display, int (*)(Display*)> connection(XOpenDisplay(nullptr),
+                                                               XCloseDisplay);
   Display* display = connection.get();
   ASSERT_NE(display, nullptr) << "no X display";
   const ProgramFolder folder;

@@ -25,7 +25,8 @@ bool Contains(const std::vector<std::string>& lines, const std::string& line) {
 }
 
 // Each log line must match its pattern as a whole.
-void ExpectLogMatches(const std::vector<std::string>& log, const std::vector<std::string>& patterns) {
+void ExpectLogMatches(const std::vector<std::string>& log,
+                      const std::vector<std::string>& patterns) {
   ASSERT_EQ(log.size(), patterns.size()) << ::testing::PrintToString(log);
   for (std::size_t i = 0; i < log.size(); ++i)
     EXPECT_TRUE(std::regex_match(log[i], std::regex(patterns[i])))
