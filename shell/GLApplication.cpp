@@ -80,8 +80,12 @@ int TGLApplication::Run(TGLWindowClass windowClass) {
   try {
     return MainLoop();
   } catch (const std::exception& error) {
+    // An EGL has logged itself; the model reader's and the library's failures have not, and the
+    // log must still say why the program ended.
+    if (!dynamic_cast<const EGL*>(&error)) GlobalLog().Log(error.what());
     ShowError(error);
   } catch (...) {
+    GlobalLog().Log("Unknown exception");
     ShowError(std::runtime_error("Unknown exception"));
   }
   // The game window goes first, while its context (if the failure left one) is still current,

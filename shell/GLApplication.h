@@ -8,8 +8,8 @@
 //    main runs its own code. Tests may make their own instances for the pure bookkeeping
 //    operations (Resize, KeyDown, TimeMs, WindowProc, ...). The game window is handed the
 //    application that runs it and reaches it through TGLWindow::App().
-//  - Run never lets an exception out: every failure ends in the error box, the game window's
-//    destruction, KillGLWindow and exit code 1. A normal end (Escape, the close button) gives 0.
+//  - Run never lets an exception out: every failure ends in a log line with its message, the
+//    error box, the game window's destruction, KillGLWindow and exit code 1. A normal end (Escape, the close button) gives 0.
 //  - GL lifetimes: the game window is always destroyed while a context is current - after
 //    GLStore at a normal end, straight away on a failure - unless the failure came between the
 //    teardown and the rebuild of a mode change, when no context exists; a game window must
