@@ -25,4 +25,12 @@ std::int64_t PerformanceFrequency() {
 
 void SetClockSource(TClockSource source) { Source() = std::move(source); }
 
+std::int64_t SystemCounter() { return static_cast<std::int64_t>(SDL_GetPerformanceCounter()); }
+
+std::int64_t SystemFrequency() { return static_cast<std::int64_t>(SDL_GetPerformanceFrequency()); }
+
+void SleepMs(int ms) {
+  if (ms > 0) SDL_Delay(static_cast<Uint32>(ms));
+}
+
 }  // namespace qv

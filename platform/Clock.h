@@ -18,4 +18,11 @@ struct TClockSource {
 // Replaces the system counter; a source with empty functions restores it.
 void SetClockSource(TClockSource source);
 
+// The system's counter and its counts per second, whatever source is set: a replaced clock still
+// needs real time to measure or pace frames by.
+std::int64_t SystemCounter();
+std::int64_t SystemFrequency();
+// Blocks the thread for about `ms` milliseconds (0 or less returns at once).
+void SleepMs(int ms);
+
 }  // namespace qv

@@ -78,19 +78,23 @@ TMessage Translate(const SDL_Event& event) {
 
 }  // namespace
 
-bool PeekMessage(TMessage& message) {
+bool PeekWindowMessage(TMessage& message) {
   SDL_Event event;
   if (SDL_WasInit(SDL_INIT_EVENTS) && SDL_PollEvent(&event)) {
     message = Translate(event);
     return true;
   }
-  if (PendingQuit()) {
-    message = {TMessageKind::Quit, *PendingQuit(), 0};
-    PendingQuit().reset();
-    return true;
-  }
   return false;
 }
+
+bool TakeQuitMessage(TMessage& message) {
+  if (!PendingQuit()) return false;
+  message = {TMessageKind::Quit, *PendingQuit(), 0};
+  PendingQuit().reset();
+  return true;
+}
+
+bool PeekMessage(TMessage& message) { return PeekWindowMessage(message) || TakeQuitMessage(message); }
 
 void WaitMessage() {
   if (PendingQuit() || !SDL_WasInit(SDL_INIT_EVENTS)) return;

@@ -37,6 +37,10 @@ struct TMessage {
 
 // Takes one pending message without waiting; false when none is pending.
 bool PeekMessage(TMessage& message);
+// The two halves of PeekMessage: a message of the window system only, and the posted quit only.
+// A replay takes its input from a file and the quit from here, in the order PeekMessage keeps.
+bool PeekWindowMessage(TMessage& message);
+bool TakeQuitMessage(TMessage& message);
 // Blocks until a message is pending (returns at once when one is).
 void WaitMessage();
 // Asks the loop to end with `exitCode` once the pending messages are handled.

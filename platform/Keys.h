@@ -20,6 +20,7 @@ inline constexpr int kVkDown = 40;
 inline constexpr int kVkNumpad0 = 96;
 inline constexpr int kVkF1 = 112;
 inline constexpr int kVkF2 = 113;
+inline constexpr int kVkF12 = 123;
 
 // The virtual-key code for an SDL key symbol (SDL_Keycode); 0 for a key the game has no code for.
 int VirtualKeyFromSdlKey(int sdlKey);

@@ -150,6 +150,8 @@ void TPlatformWindow::Show() {
 
 void TPlatformWindow::SwapBuffers() { SDL_GL_SwapWindow(Sdl(window_)); }
 
+bool SetSwapInterval(int interval) { return SDL_GL_SetSwapInterval(interval) == 0; }
+
 void TPlatformWindow::WarpMouse(int x, int y) { SDL_WarpMouseInWindow(Sdl(window_), x, y); }
 
 void TPlatformWindow::ClientSize(int& width, int& height) const {

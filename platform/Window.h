@@ -82,6 +82,10 @@ class TPlatformWindow {
 // context that made them: code that keeps names compares this before freeing or reusing them.
 std::uint64_t CurrentGLContextSerial();
 
+// Buffer swaps of the current context wait for 0 (never) or 1 (each) vertical retrace. False when
+// the driver refuses; a timedemo then measures what the driver gives.
+bool SetSwapInterval(int interval);
+
 // Shows or hides the system cursor.
 void ShowSystemCursor(bool visible);
 // The cursor position on screen; (0, 0) when video is not running.

@@ -111,7 +111,7 @@ int TGLApplication::MainLoop() {
   int exitCode = 0;
   for (;;) {
     TMessage message;
-    if (PeekMessage(message)) {
+    if (Queue.Peek(message)) {
       if (message.kind == TMessageKind::Quit) {
         exitCode = message.a;
         break;
@@ -126,7 +126,7 @@ int TGLApplication::MainLoop() {
       ReportGLErrors();
       if (!goOn) break;
     } else {
-      WaitMessage();
+      Queue.Wait();
     }
   }
 

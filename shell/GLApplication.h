@@ -49,6 +49,13 @@ struct TDisplayLayer {
   std::function<void(bool visible)> ShowCursor = ShowSystemCursor;
 };
 
+// Where the main loop takes its messages from. The defaults are the window system's queue; a
+// recording watches it, a replay puts an input file in its place.
+struct TMessageQueue {
+  std::function<bool(TMessage&)> Peek = PeekMessage;  // one pending message, without waiting
+  std::function<void()> Wait = WaitMessage;           // blocks until a message is pending
+};
+
 class TGLApplication {
  public:
   TGLApplication();
@@ -128,6 +135,7 @@ class TGLApplication {
   std::int32_t WindowY = 0;                 // screen position of the client area, from Move
 
   TDisplayLayer Display;  // what CreateGLWindow, KillGLWindow and SetCursorVisible call
+  TMessageQueue Queue;    // what the main loop takes its messages from
 
  private:
   int MainLoop();

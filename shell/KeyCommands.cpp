@@ -1,6 +1,6 @@
 // The game window's key commands: one key release, one command. The configurable toggles are
 // tried first, in a fixed order, so a toggle key that equals a fixed key (R, a digit, F2, Space,
-// Enter, F1) takes its place.
+// Enter, F1, F12) takes its place.
 #include <string>
 #include <vector>
 
@@ -105,6 +105,10 @@ bool TMyGLWindow::FixedKey(int code) {
     Messages->Add("");
   } else if (code == kVkF1) {
     ShowHelp();
+  } else if (code == kVkF12) {
+    // The key is released between frames, after the last one was swapped: the next frame drawn
+    // is the one on the screen now, give or take a frame's movement.
+    screenshotWanted_ = true;
   } else {
     return false;
   }

@@ -15,6 +15,7 @@
 #include "scene/Camera.h"
 #include "scene/FixedGLState.h"
 #include "shell/GLApplication.h"
+#include "shell/Screenshot.h"
 
 namespace qv {
 
@@ -42,8 +43,9 @@ bool IsFile(const std::filesystem::path& path) {
 
 }  // namespace
 
-TMyGLWindow::TMyGLWindow(TGLApplication& application, const std::filesystem::path& settings)
-    : TGLWindow(application) {
+TMyGLWindow::TMyGLWindow(TGLApplication& application, const std::filesystem::path& settings,
+                         TSeedSource seeds)
+    : TGLWindow(application), seeds_(std::move(seeds)) {
   TGLApplication& app = App();
   LastFrameTime = app.TimeMs();
   FontBase = 0;
@@ -87,7 +89,7 @@ void TMyGLWindow::LoadLevel(int number, bool rebuildGL) {
   const TIniFile levelFile(levelPath);
   World.reset();
   currentLevel_ = -1;
-  World = std::make_unique<TWorld>(TWorld::ClockSeed());
+  World = std::make_unique<TWorld>(seeds_ ? seeds_() : TWorld::ClockSeed());
   World->LoadFromLevelFile(number, levelDir, levelFile);
   currentLevel_ = number;
   if (rebuildGL) {
@@ -147,6 +149,7 @@ bool TMyGLWindow::GLDraw() {
   World->DrawFrame(camera.Frustum());
 
   DrawOverlay(elapsed);
+  if (screenshotWanted_) SaveScreenshot();
   HandleInput();
   LastFrameTime = now;
   return true;
@@ -163,21 +166,37 @@ void TMyGLWindow::DrawOverlay(std::int64_t elapsed) {
     const long fps = std::lrint(1000.0 / static_cast<double>(elapsed));  // ties to even
     Print(5, 5, kRed,
           std::to_string(app.Width) + "x" + std::to_string(app.Height) + " @ " + std::to_string(fps) +
-              " FPS");
+              " FPS",
+          TOverlayKind::FrameInfo);
   }
   for (int i = 0; i < Messages->Count(); ++i)
-    Print(5, std::max(0, app.Height - kLineHeight * i - kLineHeight), kRed, Messages->Get(i));
+    Print(5, std::max(0, app.Height - kLineHeight * i - kLineHeight), kRed, Messages->Get(i),
+          TOverlayKind::Message);
   // A client area too small for the game-state line shows it from its edge instead of off-screen.
   Print(std::max(0, app.Width - kStateLineWidth), std::max(0, app.Height - kLineHeight), kWhite,
-        GameStateText(World->GameRunning(), World->PlayerIsSeeker()));
+        GameStateText(World->GameRunning(), World->PlayerIsSeeker()), TOverlayKind::GameState);
   glPopAttrib();
   glFinish();
 }
 
-void TMyGLWindow::Print(int x, int y, const TColor& color, const std::string& text) {
+void TMyGLWindow::Print(int x, int y, const TColor& color, const std::string& text,
+                        TOverlayKind kind) {
   glColor4f(color.r, color.g, color.b, color.a);
   PrintText(x, y, text, FontBase);
-  overlay_.push_back({x, y, color, text});
+  overlay_.push_back({x, y, color, text, kind});
+}
+
+// The frame is complete in the back buffer (overlay included); the shell swaps it after GLDraw.
+void TMyGLWindow::SaveScreenshot() {
+  screenshotWanted_ = false;
+  const std::filesystem::path file = NextScreenshotName(".");
+  if (SaveFrame(App(), file)) {
+    GlobalLog().Log("screenshot saved to " + file.string());
+    Messages->Add("Screenshot saved: " + file.string());
+  } else {
+    GlobalLog().Log("cannot save the screenshot " + file.string());
+    Messages->Add("Screenshot not saved: " + file.string());
+  }
 }
 
 const char* TMyGLWindow::GameStateText(bool gameRunning, bool playerIsSeeker) {

@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,19 +32,28 @@ namespace qv {
 
 class TGLApplication;
 
+// Which part of the overlay a line belongs to.
+enum class TOverlayKind { FrameInfo, Message, GameState };
+
 // One text line of the overlay as the last frame drew it.
 struct TOverlayLine {
   int x = 0;          // window pixels from the left
   int y = 0;          // window pixels from the bottom
   TColor color;       // drawing colour
   std::string text;   // bytes as drawn (Windows-1252)
+  TOverlayKind kind = TOverlayKind::Message;
 };
+
+// Where the seed of each new world comes from: the clock in a normal game, an input file in a
+// replay.
+using TSeedSource = std::function<std::uint32_t()>;
 
 class TMyGLWindow : public TGLWindow {
  public:
   // `settings` is the settings file; the game reads the one beside its executable.
   explicit TMyGLWindow(TGLApplication& application,
-                       const std::filesystem::path& settings = SettingsPath());
+                       const std::filesystem::path& settings = SettingsPath(),
+                       TSeedSource seeds = TWorld::ClockSeed);
   ~TMyGLWindow() override;
 
   bool GLLoad() override;
@@ -69,11 +79,14 @@ class TMyGLWindow : public TGLWindow {
   int GetFontBase() const { return FontBase; }
   int CurrentLevel() const { return currentLevel_; }
   const std::vector<TOverlayLine>& Overlay() const { return overlay_; }
+  // TimeMs taken at the start of the last frame drawn.
+  std::int64_t FrameTime() const { return LastFrameTime; }
 
  private:
   void HandleInput();
   void DrawOverlay(std::int64_t elapsed);
-  void Print(int x, int y, const TColor& color, const std::string& text);
+  void Print(int x, int y, const TColor& color, const std::string& text, TOverlayKind kind);
+  void SaveScreenshot();
   void AddToggleMessage(bool on, const std::string& onMessage, const std::string& offMessage);
   bool ToggleKey(int code);
   bool FixedKey(int code);
@@ -90,6 +103,8 @@ class TMyGLWindow : public TGLWindow {
   std::unique_ptr<TWorld> World;       // the current level; replaced by LoadLevel
   int currentLevel_ = -1;              // number of the level in play
   std::vector<TOverlayLine> overlay_;  // what the last frame printed
+  TSeedSource seeds_;                  // one seed per world created
+  bool screenshotWanted_ = false;      // F12 was released: the next frame drawn is saved
 };
 
 TGLWindowClass MyGLWindowClass();

@@ -1,18 +1,15 @@
 #include "shell/UnattendedWindow.h"
 
-#include <GL/gl.h>
-
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 #include "platform/Events.h"
 #include "platform/IniFile.h"
 #include "platform/Keys.h"
 #include "platform/LogFile.h"
-#include "platform/PngFile.h"
 #include "shell/GLApplication.h"
+#include "shell/Screenshot.h"
 
 namespace qv {
 
@@ -33,12 +30,7 @@ void TUnattendedWindow::GLResize() { game_->GLResize(); }
 
 void TUnattendedWindow::SaveScreenshot() const {
   // The frame is complete in the back buffer; the shell swaps it after GLDraw.
-  const TGLApplication& app = App();
-  std::vector<std::uint8_t> rgba(static_cast<std::size_t>(app.Width) * app.Height * 4);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadBuffer(GL_BACK);
-  glReadPixels(0, 0, app.Width, app.Height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-  if (WritePngFile(screenshot_, app.Width, app.Height, rgba, TRowOrder::BottomUp))
+  if (SaveFrame(App(), screenshot_))
     GlobalLog().Log("screenshot saved to " + screenshot_.string());
   else
     GlobalLog().Log("cannot save the screenshot " + screenshot_.string());

@@ -1,0 +1,120 @@
+#include "shell/TraceLine.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+#include "game/DirectGhostObject.h"
+#include "game/InFrustumGhostObject.h"
+#include "game/PlayerObject.h"
+#include "game/SearchGhostObject.h"
+#include "game/ShuttleGhostObject.h"
+#include "shell/MyGLWindow.h"
+
+namespace qv {
+
+namespace {
+
+// Windows-1252 0x80..0x9F as Unicode code points (0 where the code page has no character).
+constexpr char32_t kCp1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+void AppendActor(std::string& out, const TGhostObject& actor, const std::string& name) {
+  const TVector& p = actor.Position();
+  out += "{\"name\":" + JsonString(name) + ",\"class\":\"" + ActorClassName(actor) +
+         "\",\"state\":" + std::to_string(actor.State()) + ",\"pos\":[" + JsonFloat(p.x) + "," +
+         JsonFloat(p.y) + "," + JsonFloat(p.z) + "],\"heading\":" + JsonFloat(actor.Heading()) +
+         ",\"tilt\":" + JsonFloat(actor.Tilt()) + ",\"vspeed\":" + JsonFloat(actor.VerticalSpeed) +
+         "}";
+}
+
+}  // namespace
+
+std::string JsonString(const std::string& text) {
+  std::string out = "\"";
+  for (const char ch : text) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += ch;
+    } else if (c < 0x20 || c == 0x7F) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+      out += escaped;
+    } else if (c >= 0x80 && c < 0xA0) {
+      // Codes the code page leaves empty become U+FFFD.
+      const char32_t mapped = kCp1252High[c - 0x80];
+      AppendUtf8(out, mapped ? mapped : 0xFFFD);
+    } else {
+      AppendUtf8(out, c);
+    }
+  }
+  return out + "\"";
+}
+
+std::string JsonFloat(float value) {
+  if (!std::isfinite(value)) return "null";
+  char text[32];
+  const auto result = std::to_chars(text, text + sizeof text, value);
+  return std::string(text, result.ptr);
+}
+
+const char* ActorClassName(const TGhostObject& actor) {
+  if (dynamic_cast<const TPlayerObject*>(&actor)) return "TPlayerObject";
+  if (dynamic_cast<const TDirectGhostObject*>(&actor)) return "TDirectGhostObject";
+  if (dynamic_cast<const TInFrustumGhostObject*>(&actor)) return "TInFrustumGhostObject";
+  if (dynamic_cast<const TSearchGhostObject*>(&actor)) return "TSearchGhostObject";
+  if (dynamic_cast<const TShuttleGhostObject*>(&actor)) return "TShuttleGhostObject";
+  return "TGhostObject";
+}
+
+std::string TraceLine(const TMyGLWindow& window, long frame) {
+  TWorld& world = *window.GetWorld();
+  const TPlayerObject& player = world.GetPlayer();
+  TGhostObjects& ghosts = world.GetGhosts();
+  const TGhostObject* seeker = ghosts.GetSeeker();
+  const auto nameOf = [&player](const TGhostObject& actor) {
+    return &actor == &player ? std::string("Player") : actor.Name;
+  };
+
+  std::string stateLine;
+  std::string messages;
+  for (const TOverlayLine& line : window.Overlay()) {
+    if (line.kind == TOverlayKind::GameState) stateLine = line.text;
+    if (line.kind != TOverlayKind::Message) continue;
+    if (!messages.empty()) messages += ',';
+    messages += JsonString(line.text);
+  }
+
+  std::string out = "{\"frame\":" + std::to_string(frame) +
+                    ",\"time_ms\":" + std::to_string(window.FrameTime()) +
+                    ",\"level\":" + std::to_string(window.CurrentLevel()) + ",\"game\":\"" +
+                    (!seeker ? "none" : seeker == &player ? "player" : "ghost") +
+                    "\",\"seeker\":" + (seeker ? JsonString(nameOf(*seeker)) : "null") +
+                    ",\"state_line\":" + JsonString(stateLine) + ",\"messages\":[" + messages +
+                    "],\"actors\":[";
+  AppendActor(out, player, "Player");
+  for (int i = 0; i < ghosts.GhostCount(); ++i) {
+    out += ',';
+    const TGhostObject& ghost = ghosts.GhostAt(i);
+    AppendActor(out, ghost, nameOf(ghost));
+  }
+  return out + "]}";
+}
+
+}  // namespace qv

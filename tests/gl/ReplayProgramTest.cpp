@@ -1,0 +1,271 @@
+// The real quorvantille program with its options, on a level made here with the .3ds writer: a
+// hand-written input file plays a short game of hide-and-seek, replays repeat it byte for byte,
+// F12 saves numbered screenshots, bad input and bad options fail as documented, and a game
+// recorded from real X input (xdotool) replays to the same trace.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "assets/DemoLevels.h"
+#include "assets/DemoParts.h"
+#include "assets/DemoShapes.h"
+#include "tests/support/GLTestContext.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace qv::assets;
+
+const fs::path kProgram = fs::path(QV_BUILD_DIR) / "quorvantille";
+
+std::string ReadText(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::vector<std::string> Lines(const fs::path& path) {
+  std::vector<std::string> lines;
+  std::ifstream in(path);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// The value after "key": in one trace line, up to the next comma or bracket.
+std::string Field(const std::string& line, const std::string& key, std::size_t from = 0) {
+  const std::size_t at = line.find("\"" + key + "\":", from);
+  if (at == std::string::npos) return "<missing>";
+  const std::size_t start = at + key.size() + 3;
+  return line.substr(start, line.find_first_of(",]}", start) - start);
+}
+// The field of the actor with this name.
+std::string ActorField(const std::string& line, const std::string& actor, const std::string& key) {
+  return Field(line, key, line.find("{\"name\":\"" + actor + "\""));
+}
+
+struct Outcome {
+  int exitCode = -1;
+  std::string out, err;
+};
+
+// A game folder: the program (a link, so it reads the settings beside it), settings whose levels
+// 0 to 2 are all one small level - a flat floor, the player at z 10 facing the search ghost
+// "Shy" at z 4 - and the shared player model.
+class ReplayProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!fs::exists(kProgram)) GTEST_FAIL() << "build the quorvantille target first";
+    std::error_code linked;
+    fs::create_hard_link(kProgram, dir_.Path() / "quorvantille", linked);
+    if (linked) fs::copy_file(kProgram, dir_.Path() / "quorvantille");
+    WriteLevel("");
+  }
+
+  void WriteLevel(const std::string& keys) {
+    TDemoFiles files;
+    TIniText settings;
+    settings.Section("Window").Key("Width", 800).Key("Height", 600).Key("MouseCapture", 0);
+    settings.Section("Keys").Key("FogKey", keys.empty() ? "F" : keys.c_str());
+    settings.Section("Levels").Key("a", "levels\\T\\").Key("b", "levels\\T\\").Key("c", "levels\\T\\");
+    files.AddText("quorvantille.ini", settings.Text());
+    files.AddModel("objects/Player.3ds", PlayerModel());
+    TDemoModel floor;
+    floor.Materials = {MakeMaterial("Floor", 0.4f, 0.6f, 0.3f)};
+    TMeshBuilder ground("terFloor");
+    AddHeightfield(ground, -30, -30, 30, 30, 6, 6, [](float, float) { return 0.0f; }, "Floor", 0.1f);
+    floor.Meshes.push_back(ground.Finish());
+    files.AddModel("levels/T/Objects.3DS", floor);
+    files.AddModel("levels/T/Lantern.3ds", LanternModel());
+    TIniText level;
+    level.Section("Player").Key("Startingypos", 6.0f).Key("Startingzpos", 10.0f);
+    level.Section("Shy")
+        .Key("filename", "Lantern.3ds")
+        .Key("classname", "TSearchGhostObject")
+        .Key("Initialypos", 4.0f)
+        .Key("Initialzpos", 4.0f)
+        .Key("UnitsPerSec", 0.01f);
+    files.AddText("levels/T/Level.ini", level.Text());
+    for (const TDemoFile& file : files.Take()) {
+      fs::create_directories((dir_.Path() / file.Path).parent_path());
+      std::ofstream(dir_.Path() / file.Path, std::ios::binary)
+          .write(reinterpret_cast<const char*>(file.Bytes.data()),
+                 static_cast<std::streamsize>(file.Bytes.size()));
+    }
+  }
+
+  Outcome Start(const std::string& args, const std::string& script = "") {
+    const std::string command = "cd '" + dir_.Path().string() + "' || exit 99; " +
+                                "QV_NO_DIALOGS=1 ./quorvantille " + args +
+                                " >out.txt 2>err.txt & pid=$!; " + script + " wait $pid";
+    const int status = std::system(command.c_str());
+    Outcome run;
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = ReadText(dir_.Path() / "out.txt");
+    run.err = ReadText(dir_.Path() / "err.txt");
+    return run;
+  }
+
+  void WriteInput(const std::string& name, const std::string& text) {
+    std::ofstream(dir_.Path() / name) << text;
+  }
+
+  fs::path P(const std::string& name) const { return dir_.Path() / name; }
+
+  qv::test::TempDir dir_;
+};
+
+std::string Frames(int count, int ms) {
+  std::string text;
+  for (int i = 0; i < count; ++i) text += "frame " + std::to_string(ms) + "\n";
+  return text;
+}
+
+// Past the level's first reset (1 s), Enter; then the walk to the ghost, which it finds; a shot
+// of the last frame; F12 twice.
+std::string HideAndSeekInput() {
+  return std::string("quorvantille-input 1\n# the hand-written game\nseed 7\n") + Frames(70, 16) +
+         "key down 13\nkey up 13   # Enter: the player seeks\n" + Frames(5, 16) +
+         "key down 38\n" + Frames(60, 17) + "key up 38\n" + Frames(80, 16) +
+         "shot last.png\nkey up 123\n" + Frames(2, 16) + "key up 123\n" + Frames(2, 16);
+}
+
+TEST_F(ReplayProgramTest, AHandWrittenGameWalksFindsTheGhostAndEveryoneIsFreeASecondLater) {
+  WriteInput("game.txt", HideAndSeekInput());
+  const Outcome run = Start("--replay game.txt --trace trace.jsonl");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const std::vector<std::string> trace = Lines(P("trace.jsonl"));
+  ASSERT_EQ(trace.size(), 219u);
+  EXPECT_EQ(Field(trace[0], "frame"), "1");
+  EXPECT_EQ(Field(trace[0], "time_ms"), "16");
+  EXPECT_EQ(Field(trace[0], "level"), "2");
+  EXPECT_EQ(Field(trace[69], "game"), "\"none\"");
+  EXPECT_EQ(Field(trace[70], "game"), "\"player\"");
+  EXPECT_EQ(Field(trace[70], "seeker"), "\"Player\"");
+  EXPECT_EQ(Field(trace[70], "state_line"), "\"    YOU'RE SEEKING\"");
+  EXPECT_NE(trace[71].find("\"messages\":[\"\",\"      You're The Seeker now.\",\"\"]"), std::string::npos);
+  EXPECT_EQ(ActorField(trace[70], "Player", "state"), "0");
+  EXPECT_EQ(ActorField(trace[70], "Shy", "state"), "2");
+  EXPECT_EQ(ActorField(trace[70], "Shy", "class"), "\"TSearchGhostObject\"");
+
+  // The walk: z falls while the arrow is held, until the touch.
+  std::size_t found = 0;
+  float lastZ = 1e9f;
+  for (std::size_t i = 75; i < trace.size() && !found; ++i) {
+    const std::size_t pos = trace[i].find("\"pos\":[");  // the player's, the first actor
+    const std::size_t end = trace[i].find(']', pos);
+    const float z = std::stof(trace[i].substr(trace[i].rfind(',', end) + 1));
+    if (i > 76) {
+      EXPECT_LT(z, lastZ) << "frame " << i + 1;
+    }
+    lastZ = z;
+    if (ActorField(trace[i], "Shy", "state") == "4") found = i;
+  }
+  ASSERT_NE(found, 0u) << "the ghost was never found";
+  EXPECT_LT(lastZ, 6.5f);
+  const long foundAt = std::stol(Field(trace[found], "time_ms"));
+  for (std::size_t i = found; i < trace.size(); ++i) {
+    const long t = std::stol(Field(trace[i], "time_ms"));
+    const bool free = Field(trace[i], "game") == "\"none\"" &&
+                      ActorField(trace[i], "Player", "state") == "1" &&
+                      ActorField(trace[i], "Shy", "state") == "1";
+    EXPECT_EQ(free, t >= foundAt + 1000) << "frame " << i + 1;
+  }
+
+  // F12 twice: numbered files, each announced in the messages of the frames that follow.
+  EXPECT_TRUE(fs::exists(P("last.png")));
+  EXPECT_TRUE(fs::exists(P("screenshot-0001.png")));
+  EXPECT_TRUE(fs::exists(P("screenshot-0002.png")));
+  EXPECT_NE(trace.back().find("\"Screenshot saved: screenshot-0001.png\",\"Screenshot saved: "
+                              "screenshot-0002.png\"]"),
+            std::string::npos)
+      << trace.back();
+}
+
+TEST_F(ReplayProgramTest, TwoReplaysWriteTheSameTraceAndTheSameScreenshots) {
+  WriteInput("game.txt", HideAndSeekInput());
+  ASSERT_EQ(Start("--replay game.txt --trace one.jsonl").exitCode, 0);
+  fs::rename(P("last.png"), P("one.png"));
+  // F12 names the first free number, so the second run starts from the same empty folder.
+  fs::remove(P("screenshot-0001.png"));
+  fs::remove(P("screenshot-0002.png"));
+  const Outcome timedemo = Start("--replay game.txt --trace two.jsonl --timedemo --frame-times ft.txt");
+  ASSERT_EQ(timedemo.exitCode, 0) << timedemo.err;
+  EXPECT_TRUE(ReadText(P("one.jsonl")) == ReadText(P("two.jsonl")));
+  EXPECT_TRUE(ReadText(P("one.png")) == ReadText(P("last.png")));
+  // The statistics line and one frame time per frame.
+  EXPECT_EQ(timedemo.out.rfind("frames=219 seconds=", 0), 0u) << timedemo.out;
+  for (const char* key : {" avg_fps=", " min_fps=", " max_fps=", " low1_fps=", " low01_fps=",
+                          " p50_ms=", " p99_ms=", " p999_ms="})
+    EXPECT_NE(timedemo.out.find(key), std::string::npos) << key;
+  EXPECT_EQ(Lines(P("ft.txt")).size(), 219u);
+}
+
+TEST_F(ReplayProgramTest, AToggleKeyOnF12sCodeTakesPrecedence) {
+  WriteLevel("{");  // FogKey: the character with code 123
+  WriteInput("f12.txt", "quorvantille-input 1\n" + Frames(1, 16) + "key up 123\n" + Frames(1, 16));
+  ASSERT_EQ(Start("--replay f12.txt --trace t.jsonl").exitCode, 0);
+  EXPECT_NE(Lines(P("t.jsonl")).back().find("\"messages\":[\"Fog disabled\"]"), std::string::npos);
+  EXPECT_FALSE(fs::exists(P("screenshot-0001.png")));
+}
+
+TEST_F(ReplayProgramTest, BadInputAndBadOptionsFailBeforeTheFirstFrame) {
+  WriteInput("bad.txt", "quorvantille-input 1\nframe 16\n\n# fine so far\nkey sideways 38\n");
+  Outcome run = Start("--replay bad.txt --trace t.jsonl");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("bad.txt:5: expected \"down\" or \"up\", not \"sideways\""),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(ReadText(P("t.jsonl")), "");
+
+  const struct {
+    const char* args;
+    const char* error;
+  } cases[] = {
+      {"--bogus", "unknown option \"--bogus\""},
+      {"--replay", "--replay needs a file name"},
+      {"--timedemo", "--timedemo needs --replay FILE"},
+      {"--record a --replay b", "--record and --replay cannot be combined"},
+      {"--replay a --frame-times f", "--frame-times needs --timedemo"},
+      {"--trace a --trace b", "--trace is given twice"},
+  };
+  for (const auto& c : cases) {
+    run = Start(c.args);
+    EXPECT_EQ(run.exitCode, 2) << c.args;
+    EXPECT_NE(run.err.find(c.error), std::string::npos) << c.args << ": " << run.err;
+    EXPECT_NE(run.err.find("usage: quorvantille"), std::string::npos) << c.args;
+  }
+}
+
+TEST_F(ReplayProgramTest, ALiveGameRecordedFromRealXInputReplaysToTheSameTrace) {
+  if (std::system("command -v xdotool >/dev/null") != 0)
+    GTEST_SKIP() << "xdotool is not installed (scripts/install-deps.sh installs it)";
+  // Real key and pointer events through the X server (XTEST), sent to the focused game window.
+  const std::string script =
+      "w=$(xdotool search --sync --name GLApplication | head -n 1); sleep 0.5; "
+      "xdotool mousemove --window $w 400 300; sleep 0.2; xdotool key Return; sleep 0.2; "
+      "xdotool keydown Up; sleep 0.4; xdotool keyup Up; "
+      "xdotool mousemove --window $w 480 320; sleep 0.2; "
+      "xdotool keydown Right; sleep 0.3; xdotool keyup Right; xdotool click 1; sleep 0.3; "
+      "xdotool keydown Escape; sleep 0.2; xdotool keyup Escape;";
+  const Outcome live = Start("--record live.txt --trace live.jsonl", script);
+  ASSERT_EQ(live.exitCode, 0) << live.err;
+  const std::string input = ReadText(P("live.txt"));
+  for (const char* item : {"key down 13", "key up 13", "key down 38", "key down 39",
+                           "button down 1", "key down 27", "mouse 480 320", "seed "})
+    EXPECT_NE(input.find(item), std::string::npos) << item;
+
+  ASSERT_EQ(Start("--replay live.txt --trace replay.jsonl").exitCode, 0);
+  const std::string trace = ReadText(P("live.jsonl"));
+  EXPECT_GT(Lines(P("live.jsonl")).size(), 20u);
+  EXPECT_TRUE(trace == ReadText(P("replay.jsonl")));
+}
+
+}  // namespace
