@@ -101,10 +101,20 @@ class ReplayProgramTest : public ::testing::Test {
     }
   }
 
+  // With a script, the program runs on a display of its own, so no other test's window can take
+  // the keyboard focus from it; should its keys still go astray, it is closed after 30 s.
   Outcome Start(const std::string& args, const std::string& script = "") {
-    const std::string command = "cd '" + dir_.Path().string() + "' || exit 99; " +
-                                "QV_NO_DIALOGS=1 ./quorvantille " + args +
-                                " >out.txt 2>err.txt & pid=$!; " + script + " wait $pid";
+    const std::string start = "QV_NO_DIALOGS=1 ./quorvantille " + args +
+                              " >out.txt 2>err.txt & pid=$!; ";
+    std::string command = "cd '" + dir_.Path().string() + "' || exit 99; ";
+    if (script.empty()) {
+      command += start + "wait $pid";
+    } else {
+      std::ofstream(dir_.Path() / "run.sh")
+          << start << "(sleep 30; kill -TERM $pid 2>/dev/null) & guard=$!\n"
+          << script << "\nwait $pid; code=$?; kill $guard 2>/dev/null; exit $code\n";
+      command += "QV_FORCE_XVFB=1 '" QV_SOURCE_DIR "/scripts/with-xvfb.sh' sh run.sh";
+    }
     const int status = std::system(command.c_str());
     Outcome run;
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
