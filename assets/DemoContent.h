@@ -37,7 +37,8 @@ struct TDemoWriteResult {
 
 // Writes the data set below `outDir` (created when missing). A file that already holds the same
 // bytes is not touched, so its time stamp stays and the tree files the game cached beside the
-// level geometry remain valid. Raises std::runtime_error naming the file when one cannot be written.
+// level geometry remain valid. Raises std::runtime_error naming the file when one cannot be
+// written.
 TDemoWriteResult WriteDemoContent(const std::filesystem::path& outDir);
 
 }  // namespace qv::assets

@@ -69,8 +69,8 @@ void AddMeadowLevel(TDemoFiles& files) {
     do {
       x = random.Uniform(-115, 115);
       z = random.Uniform(-115, 115);
-    } while ((std::fabs(x - 20) < 14 && std::fabs(z + 20) < 12) ||
-             std::hypot(x + 15, z - 10) < 6 || std::hypot(x, z - 60) < 12);
+    } while ((std::fabs(x - 20) < 14 && std::fabs(z + 20) < 12) || std::hypot(x + 15, z - 10) < 6 ||
+             std::hypot(x, z - 60) < 12);
     const TVector base{x, MeadowGround(x, z), z};
     const auto seed = static_cast<std::uint32_t>(random.Next());
     if (i % 3 == 0)
@@ -104,11 +104,11 @@ void AddMeadowLevel(TDemoFiles& files) {
   GhostSection(ini, "Wisp1", "Ghosts\\Wisp.3DS", "TSearchGhostObject", -30,
                MeadowGround(-30, 0) + 6, 0, 0, 1.2f);
   ini.Key("InitialState", 2);
-  GhostSection(ini, "Wisp2", "Ghosts\\Wisp.3DS", "TDirectGhostObject", 40,
-               MeadowGround(40, 30) + 6, 30, 120, 1.0f);
+  GhostSection(ini, "Wisp2", "Ghosts\\Wisp.3DS", "TDirectGhostObject", 40, MeadowGround(40, 30) + 6,
+               30, 120, 1.0f);
   ini.Key("InitialState", 2);
-  GhostSection(ini, "Lamp", "Lantern.3ds", "TShuttleGhostObject", 0, MeadowGround(0, -60) + 6,
-               -60, 0, 1.0f);
+  GhostSection(ini, "Lamp", "Lantern.3ds", "TShuttleGhostObject", 0, MeadowGround(0, -60) + 6, -60,
+               0, 1.0f);
   ini.Key("MoveVecx", 0.0f).Key("MoveVecy", 0.0f).Key("MoveVecz", 1.5f);
   files.AddText(dir + "Level.ini", ini.Text());
 }
@@ -120,8 +120,8 @@ void AddTinyLevel(TDemoFiles& files) {
   model.Materials = {MakeMaterial("Floor", 1, 1, 1, "floor.tga")};
   for (const TDemoMaterial& m : DecorationMaterials()) model.Materials.push_back(m);
   TMeshBuilder floor("terFloor");
-  AddHeightfield(floor, -30, -30, 30, 30, 6, 6, [](float, float) { return 0.0f; }, "Floor",
-                 1.0f / 6);
+  AddHeightfield(
+      floor, -30, -30, 30, 30, 6, 6, [](float, float) { return 0.0f; }, "Floor", 1.0f / 6);
   model.Meshes.push_back(floor.Finish());
   TMeshBuilder ramp("terRamp");
   AddRamp(ramp, {-10, 0, 10}, 1, 0, 6, 12, 3, "Crate", 1.0f / 4);
@@ -152,8 +152,7 @@ void AddTinyLevel(TDemoFiles& files) {
 void AddStressLevel(TDemoFiles& files) {
   const std::string dir = "levels/Stress/";
   auto ground = [](float x, float z) {
-    return 12.0f * std::sin(x * 0.011f) * std::cos(z * 0.013f) +
-           4.0f * std::sin((x - z) * 0.031f);
+    return 12.0f * std::sin(x * 0.011f) * std::cos(z * 0.013f) + 4.0f * std::sin((x - z) * 0.031f);
   };
   TDemoModel model;
   model.Materials = {MakeMaterial("Grass", 0.95f, 1, 0.9f, "grass.bmp"),
@@ -213,8 +212,8 @@ void AddStressLevel(TDemoFiles& files) {
     const std::string kind = kinds[g % 5];
     const bool floating = kind == "TShuttleGhostObject" || kind == "TGhostObject";
     const std::string file = kind == "TShuttleGhostObject" ? "Lantern.3ds"
-                             : g % 2 == 0                 ? "ghosts\\Wisp.3ds"
-                                                          : "ghosts\\Shade.3ds";
+                             : g % 2 == 0                  ? "ghosts\\Wisp.3ds"
+                                                           : "ghosts\\Shade.3ds";
     GhostSection(ini, "Ghost" + std::to_string(g + 1), file, kind, x,
                  ground(x, z) + (floating ? 5.0f : 7.0f), z, static_cast<float>(g * 37 % 360),
                  floating ? 0.4f : 1.0f + 0.02f * static_cast<float>(g));

@@ -17,8 +17,7 @@ std::size_t TDemoModel::VertexCount() const {
 }
 
 std::uint16_t TMeshBuilder::Vertex(const TVector& world, TTexCoord uv) {
-  if (World.size() >= 65535)
-    throw std::length_error("mesh " + Name + ": more than 65535 vertices");
+  if (World.size() >= 65535) throw std::length_error("mesh " + Name + ": more than 65535 vertices");
   World.push_back(world);
   Uv.push_back(uv);
   return static_cast<std::uint16_t>(World.size() - 1);

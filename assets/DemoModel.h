@@ -17,18 +17,18 @@
 namespace qv::assets {
 
 struct TDemoMaterial {
-  std::string Name;                       // unique within its file, compared ignoring case
-  TColor Ambient{0.2f, 0.2f, 0.2f, 1};    // rgb used, 0..1
-  TColor Diffuse{0.8f, 0.8f, 0.8f, 1};    // rgb used, 0..1
-  TColor Specular{0.2f, 0.2f, 0.2f, 1};   // rgb used, 0..1
-  float Shininess = 0.3f;                 // fraction, 1 = 100 %
-  float Transparency = 0;                 // fraction
-  bool NegateTransparency = false;        // writes 0xA08A: only then is the surface see-through
-  bool SelfIlluminated = false;           // writes 0xA080
-  float SelfIllum = 0;                    // fraction (0xA084)
-  int Shading = 3;                        // 0 wire, 1 flat, 2 Gouraud, 3 Phong
-  bool TwoSided = false;                  // writes 0xA081
-  std::string TextureMap;                 // file name as the material names it; empty for none
+  std::string Name;                      // unique within its file, compared ignoring case
+  TColor Ambient{0.2f, 0.2f, 0.2f, 1};   // rgb used, 0..1
+  TColor Diffuse{0.8f, 0.8f, 0.8f, 1};   // rgb used, 0..1
+  TColor Specular{0.2f, 0.2f, 0.2f, 1};  // rgb used, 0..1
+  float Shininess = 0.3f;                // fraction, 1 = 100 %
+  float Transparency = 0;                // fraction
+  bool NegateTransparency = false;       // writes 0xA08A: only then is the surface see-through
+  bool SelfIlluminated = false;          // writes 0xA080
+  float SelfIllum = 0;                   // fraction (0xA084)
+  int Shading = 3;                       // 0 wire, 1 flat, 2 Gouraud, 3 Phong
+  bool TwoSided = false;                 // writes 0xA081
+  std::string TextureMap;                // file name as the material names it; empty for none
 };
 
 struct TDemoGroup {

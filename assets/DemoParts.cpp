@@ -29,9 +29,12 @@ std::vector<TDemoMaterial> DecorationMaterials() {
   // Flat-shaded on purpose: the crystal-like leaves show their facets.
   TDemoMaterial leaves = MakeMaterial("Leaves", 0.7f, 0.9f, 0.6f, "leaves.bmp");
   leaves.Shading = 1;
-  return {MakeMaterial("Bark", 0.9f, 0.85f, 0.8f, "bark.tga"), leaves,
+  return {MakeMaterial("Bark", 0.9f, 0.85f, 0.8f, "bark.tga"),
+          leaves,
           MakeMaterial("Rock", 0.85f, 0.85f, 0.85f, "rock.jpg"),
-          MakeMaterial("Crate", 1.0f, 1.0f, 1.0f, "crate.bmp"), metal, glow};
+          MakeMaterial("Crate", 1.0f, 1.0f, 1.0f, "crate.bmp"),
+          metal,
+          glow};
 }
 
 std::vector<std::pair<std::string, TTgaImage>> DecorationTextures() {
@@ -109,8 +112,8 @@ TDemoModel PlayerModel() {
   return model;
 }
 
-TDemoModel GhostModel(const std::string& meshName, const std::string& skinTexture, float r,
-                      float g, float b) {
+TDemoModel GhostModel(const std::string& meshName, const std::string& skinTexture, float r, float g,
+                      float b) {
   TDemoModel model;
   TDemoMaterial skin = MakeMaterial("GhostSkin", r, g, b, skinTexture);
   skin.TwoSided = true;

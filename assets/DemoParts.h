@@ -40,8 +40,8 @@ TDemoModel PlayerModel();
 
 // A ghost: translucent skin from a 32-bit texture `skinTexture` (two-sided, so the inside of the
 // skirt shows), dark eyes facing -z. Floats about 3.1 above the ground.
-TDemoModel GhostModel(const std::string& meshName, const std::string& skinTexture,
-                      float r, float g, float b);
+TDemoModel GhostModel(const std::string& meshName, const std::string& skinTexture, float r, float g,
+                      float b);
 // A glowing lantern without texture (self-illuminated), for shuttles.
 TDemoModel LanternModel();
 

@@ -34,7 +34,8 @@ class TDemoRandom {
   std::uint64_t State;
 };
 
-// A hash of lattice coordinates for tileable noise: the same (x, y, seed) always gives the same value.
+// A hash of lattice coordinates for tileable noise: the same (x, y, seed) always gives the same
+// value.
 inline std::uint32_t LatticeHash(int x, int y, std::uint32_t seed) {
   std::uint32_t h = seed * 0x27D4EB2Du ^ static_cast<std::uint32_t>(x) * 0x85EBCA6Bu ^
                     static_cast<std::uint32_t>(y) * 0xC2B2AE35u;

@@ -22,8 +22,8 @@ TVector At(const TVector& base, float x, float y, float z, float yaw) {
 // A triangle of existing vertices, its corner order reversed when needed so it faces `towards`.
 void Facing(TMeshBuilder& b, std::uint16_t v0, std::uint16_t v1, std::uint16_t v2,
             const TVector& towards, const std::string& material, std::uint32_t smoothing) {
-  const TVector n = VecCross(VecSub(b.Position(v1), b.Position(v0)),
-                             VecSub(b.Position(v2), b.Position(v0)));
+  const TVector n =
+      VecCross(VecSub(b.Position(v1), b.Position(v0)), VecSub(b.Position(v2), b.Position(v0)));
   if (VecDot(n, towards) < 0)
     b.Triangle(v0, v2, v1, material, smoothing);
   else
@@ -37,9 +37,7 @@ void FacingQuad(TMeshBuilder& b, std::uint16_t v0, std::uint16_t v1, std::uint16
   Facing(b, v0, v2, v3, towards, material, smoothing);
 }
 
-float Distance2d(const TVector& a, const TVector& b) {
-  return std::hypot(b.x - a.x, b.z - a.z);
-}
+float Distance2d(const TVector& a, const TVector& b) { return std::hypot(b.x - a.x, b.z - a.z); }
 
 }  // namespace
 
@@ -50,8 +48,8 @@ void AddQuadFacing(TMeshBuilder& b, const TVector (&p)[4], const TTexCoord (&uv)
   FacingQuad(b, v[0], v[1], v[2], v[3], towards, material, smoothing);
 }
 
-void AddBox(TMeshBuilder& b, const TVector& base, float halfX, float height, float halfZ,
-            float yaw, const std::string& material, float uvScale, EBottom bottom) {
+void AddBox(TMeshBuilder& b, const TVector& base, float halfX, float height, float halfZ, float yaw,
+            const std::string& material, float uvScale, EBottom bottom) {
   // Sides in the order +x, -x, +z, -z, each with its two bottom corners (local x, z).
   const float sides[4][4] = {{halfX, halfZ, halfX, -halfZ},
                              {-halfX, -halfZ, -halfX, halfZ},
@@ -110,9 +108,9 @@ void AddCylinder(TMeshBuilder& b, const TVector& base, float radius, float heigh
     for (int s = 0; s <= n; ++s) {
       const float angle = 360.0f * static_cast<float>(s % n) / static_cast<float>(n);
       const TVector d = Turn(radius, 0, angle);
-      ring[level][s] = b.Vertex({base.x + d.x, base.y + level * height, base.z + d.z},
-                                {around * static_cast<float>(s) / static_cast<float>(n),
-                                 level * height * uvScale});
+      ring[level][s] = b.Vertex(
+          {base.x + d.x, base.y + level * height, base.z + d.z},
+          {around * static_cast<float>(s) / static_cast<float>(n), level * height * uvScale});
     }
   for (int s = 0; s < n; ++s) {
     const TVector out = Turn(1, 0, 360.0f * (static_cast<float>(s) + 0.5f) / static_cast<float>(n));
@@ -134,7 +132,8 @@ void AddCone(TMeshBuilder& b, const TVector& base, float radius, float height, i
   const std::uint16_t centre = b.Vertex(base, {0, 0});
   std::vector<std::uint16_t> ring;
   for (int s = 0; s < segments; ++s) {
-    const TVector d = Turn(radius, 0, 360.0f * static_cast<float>(s) / static_cast<float>(segments));
+    const TVector d =
+        Turn(radius, 0, 360.0f * static_cast<float>(s) / static_cast<float>(segments));
     ring.push_back(b.Vertex({base.x + d.x, base.y, base.z + d.z},
                             {radius * uvScale * static_cast<float>(s), 0}));
   }
@@ -171,9 +170,8 @@ void AddSphere(TMeshBuilder& b, const TVector& centre, float radius, int slices,
   }
   for (int t = 0; t < stacks; ++t)
     for (int s = 0; s < slices; ++s) {
-      const TVector mid = VecSub(VecScale(VecAdd(b.Position(index(s, t)),
-                                                 b.Position(index(s + 1, t + 1))), 0.5f),
-                                 centre);
+      const TVector mid = VecSub(
+          VecScale(VecAdd(b.Position(index(s, t)), b.Position(index(s + 1, t + 1))), 0.5f), centre);
       // The rows at the poles collapse to one point: one triangle each instead of a quad.
       if (t == 0)
         Facing(b, index(s, t), index(s + 1, t + 1), index(s, t + 1), mid, material, 1);
@@ -192,9 +190,9 @@ void AddTube(TMeshBuilder& b, const TVector& base, float r0, float r1, float hei
     for (int s = 0; s <= segments; ++s) {
       const float angle = 360.0f * static_cast<float>(s % segments) / static_cast<float>(segments);
       const TVector d = Turn(level == 0 ? r0 : r1, 0, angle);
-      ring[level].push_back(b.Vertex({base.x + d.x, base.y + level * height, base.z + d.z},
-                                     {static_cast<float>(s) / static_cast<float>(segments),
-                                      static_cast<float>(level)}));
+      ring[level].push_back(b.Vertex(
+          {base.x + d.x, base.y + level * height, base.z + d.z},
+          {static_cast<float>(s) / static_cast<float>(segments), static_cast<float>(level)}));
     }
   for (int s = 0; s < segments; ++s) {
     const TVector out =
@@ -222,8 +220,8 @@ void AddSkyDome(TMeshBuilder& b, float radius, float fromDegrees, int slices, in
   }
   for (int t = 0; t < stacks; ++t)
     for (int s = 0; s < slices; ++s) {
-      const TVector in = VecScale(VecAdd(b.Position(index(s, t)), b.Position(index(s + 1, t))),
-                                  -0.5f);
+      const TVector in =
+          VecScale(VecAdd(b.Position(index(s, t)), b.Position(index(s + 1, t))), -0.5f);
       if (t == stacks - 1)
         Facing(b, index(s, t), index(s + 1, t), index(s, t + 1), in, material, 1);
       else
@@ -248,11 +246,12 @@ void AddStairs(TMeshBuilder& b, const TVector& start, float dirX, float dirZ, fl
     const TVector tread[4] = {point(a0, -half, top), point(a0, half, top), point(a1, half, top),
                               point(a1, -half, top)};
     AddQuadFacing(b, tread, {{0, u0}, {w, u0}, {w, u1}, {0, u1}}, {0, 1, 0}, material, 1);
-    const TVector riser[4] = {point(a0, -half, below), point(a0, half, below),
-                              point(a0, half, top), point(a0, -half, top)};
-    AddQuadFacing(b, riser, {{0, below * uvScale}, {w, below * uvScale}, {w, top * uvScale},
-                             {0, top * uvScale}},
-                  VecScale(forward, -1), material, 2);
+    const TVector riser[4] = {point(a0, -half, below), point(a0, half, below), point(a0, half, top),
+                              point(a0, -half, top)};
+    AddQuadFacing(
+        b, riser,
+        {{0, below * uvScale}, {w, below * uvScale}, {w, top * uvScale}, {0, top * uvScale}},
+        VecScale(forward, -1), material, 2);
     for (float across : {-half, half}) {
       const TVector wall[4] = {point(a0, across, 0), point(a1, across, 0), point(a1, across, top),
                                point(a0, across, top)};
@@ -263,9 +262,10 @@ void AddStairs(TMeshBuilder& b, const TVector& start, float dirX, float dirZ, fl
   const float end = run * static_cast<float>(steps), height = rise * static_cast<float>(steps);
   const TVector back[4] = {point(end, -half, 0), point(end, half, 0), point(end, half, height),
                            point(end, -half, height)};
-  AddQuadFacing(b, back, {{0, 0}, {width * uvScale, 0}, {width * uvScale, height * uvScale},
-                          {0, height * uvScale}},
-                forward, material, 8);
+  AddQuadFacing(
+      b, back,
+      {{0, 0}, {width * uvScale, 0}, {width * uvScale, height * uvScale}, {0, height * uvScale}},
+      forward, material, 8);
 }
 
 void AddRamp(TMeshBuilder& b, const TVector& start, float dirX, float dirZ, float width,
@@ -284,7 +284,8 @@ void AddRamp(TMeshBuilder& b, const TVector& start, float dirX, float dirZ, floa
   for (float across : {-half, half}) {
     const std::uint16_t a = b.Vertex(point(0, across, 0), {0, 0});
     const std::uint16_t c = b.Vertex(point(length, across, 0), {length * uvScale, 0});
-    const std::uint16_t d = b.Vertex(point(length, across, rise), {length * uvScale, rise * uvScale});
+    const std::uint16_t d =
+        b.Vertex(point(length, across, rise), {length * uvScale, rise * uvScale});
     Facing(b, a, c, d, VecScale(side, across), material, 2);
   }
   const TVector back[4] = {point(length, -half, 0), point(length, half, 0),
@@ -293,10 +294,9 @@ void AddRamp(TMeshBuilder& b, const TVector& start, float dirX, float dirZ, floa
                 material, 4);
 }
 
-void AddPitchedRoof(TMeshBuilder& b, const TVector& centre, float halfX, float halfZ,
-                    float wallTop, float ridge, float overhang, float yaw,
-                    const std::string& roofMaterial, const std::string& gableMaterial,
-                    float uvScale) {
+void AddPitchedRoof(TMeshBuilder& b, const TVector& centre, float halfX, float halfZ, float wallTop,
+                    float ridge, float overhang, float yaw, const std::string& roofMaterial,
+                    const std::string& gableMaterial, float uvScale) {
   const float ex = halfX + overhang, ez = halfZ + overhang;
   // The slopes pass over the wall line exactly at the wall top, so the eave edge hangs lower.
   const float eave = wallTop - ridge * overhang / ez;
@@ -325,9 +325,10 @@ void AddPanel(TMeshBuilder& b, float x0, float z0, float x1, float z1, float bot
               const std::string& material, float uvScale) {
   const float length = std::hypot(x1 - x0, z1 - z0) * uvScale;
   const TVector p[4] = {{x0, bottom, z0}, {x1, bottom, z1}, {x1, top, z1}, {x0, top, z0}};
-  AddQuadFacing(b, p, {{0, 0}, {length, 0}, {length, (top - bottom) * uvScale},
-                       {0, (top - bottom) * uvScale}},
-                {z1 - z0, 0, x0 - x1}, material, 1);
+  AddQuadFacing(
+      b, p,
+      {{0, 0}, {length, 0}, {length, (top - bottom) * uvScale}, {0, (top - bottom) * uvScale}},
+      {z1 - z0, 0, x0 - x1}, material, 1);
 }
 
 }  // namespace qv::assets

@@ -1,6 +1,6 @@
 #pragma once
-// Shapes the demo levels are built from, added to a TMeshBuilder in world axes (y up). Every face is
-// wound so that it faces outwards (or inwards for the sky dome), checked against the intended
+// Shapes the demo levels are built from, added to a TMeshBuilder in world axes (y up). Every face
+// is wound so that it faces outwards (or inwards for the sky dome), checked against the intended
 // direction rather than trusted to the corner order. Texture coordinates are planar, in world
 // units times `uvScale`, so neighbouring surfaces continue their textures.
 
@@ -20,8 +20,8 @@ void AddQuadFacing(TMeshBuilder& b, const TVector (&p)[4], const TTexCoord (&uv)
 
 // An upright box standing on `base` (centre of its bottom face), turned by `yaw` degrees about y.
 // Each side gets its own smoothing bit, so corners are shared within a side only.
-void AddBox(TMeshBuilder& b, const TVector& base, float halfX, float height, float halfZ,
-            float yaw, const std::string& material, float uvScale, EBottom bottom = EBottom::Closed);
+void AddBox(TMeshBuilder& b, const TVector& base, float halfX, float height, float halfZ, float yaw,
+            const std::string& material, float uvScale, EBottom bottom = EBottom::Closed);
 
 // A grid of nx x nz cells over [x0, x1] x [z0, z1] with y = height(x, z), facing up, all faces in
 // smoothing group 1 (corners shared). Cells for which skip(i, j) is true are left out.
@@ -41,8 +41,8 @@ void AddCone(TMeshBuilder& b, const TVector& base, float radius, float height, i
 // A sphere of `slices` x `stacks` quads, all in smoothing group 1, u around and v up. `scale`
 // (slice, stack) -> factor, when given, bends the radius per vertex (rocks); `squash` scales y.
 void AddSphere(TMeshBuilder& b, const TVector& centre, float radius, int slices, int stacks,
-               const std::string& material,
-               const std::function<float(int, int)>& scale = {}, float squash = 1.0f);
+               const std::string& material, const std::function<float(int, int)>& scale = {},
+               float squash = 1.0f);
 
 // An open tube from radius r0 at base.y to r1 at base.y + height (smoothing group 1), for skirts
 // and lamp shades; two-sided materials show its inside too.
@@ -67,10 +67,9 @@ void AddRamp(TMeshBuilder& b, const TVector& start, float dirX, float dirZ, floa
 
 // A pitched roof over walls of half sizes halfX, halfZ and top wallTop (ridge along x before
 // turning by yaw), rising `ridge` above its eaves and reaching `overhang` beyond the walls.
-void AddPitchedRoof(TMeshBuilder& b, const TVector& centre, float halfX, float halfZ,
-                    float wallTop, float ridge, float overhang, float yaw,
-                    const std::string& roofMaterial, const std::string& gableMaterial,
-                    float uvScale);
+void AddPitchedRoof(TMeshBuilder& b, const TVector& centre, float halfX, float halfZ, float wallTop,
+                    float ridge, float overhang, float yaw, const std::string& roofMaterial,
+                    const std::string& gableMaterial, float uvScale);
 
 // A thin upright panel (two-sided materials show both faces) from (x0, z0) to (x1, z1).
 void AddPanel(TMeshBuilder& b, float x0, float z0, float x1, float z1, float bottom, float top,

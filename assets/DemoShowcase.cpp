@@ -38,12 +38,11 @@ float Smoothstep(float t) {
 
 // Gentle rolling in the valley, hills beyond 100 units from the centre.
 float Ground(float x, float z) {
-  const float rolling = 0.6f * std::sin(x * 0.07f) * std::cos(z * 0.05f) +
-                        0.4f * std::sin((x - z) * 0.04f);
+  const float rolling =
+      0.6f * std::sin(x * 0.07f) * std::cos(z * 0.05f) + 0.4f * std::sin((x - z) * 0.04f);
   const float edge = std::fmax(std::fabs(x), std::fabs(z));
-  const float hills =
-      Smoothstep((edge - 100.0f) / 50.0f) * (8.0f + 6.0f * std::sin(x * 0.05f + 1.0f) *
-                                                        std::cos(z * 0.06f));
+  const float hills = Smoothstep((edge - 100.0f) / 50.0f) *
+                      (8.0f + 6.0f * std::sin(x * 0.05f + 1.0f) * std::cos(z * 0.06f));
   return rolling + hills;
 }
 
@@ -121,8 +120,8 @@ std::vector<TDemoMaterial> Materials() {
 }
 
 void AddTerrain(TDemoModel& model) {
-  const float tiles[4][4] = {{-150, 0, -150, 0}, {0, 150, -150, 0}, {-150, 0, 0, 150},
-                             {0, 150, 0, 150}};
+  const float tiles[4][4] = {
+      {-150, 0, -150, 0}, {0, 150, -150, 0}, {-150, 0, 0, 150}, {0, 150, 0, 150}};
   const char* names[4] = {"terNorthWest", "terNorthEast", "terSouthWest", "terSouthEast"};
   for (int t = 0; t < 4; ++t) {
     TMeshBuilder b(names[t]);
@@ -136,24 +135,27 @@ void AddTerrain(TDemoModel& model) {
 
   // The pond's water surface is walkable but not drawn: actors wade across it.
   TMeshBuilder walk("terPondWalk");
-  AddHeightfield(walk, kPondX0, kPondZ0, kPondX1, kPondZ1, 6, 6,
-                 [](float, float) { return kWaterLevel; }, "Water", 1.0f / 8);
+  AddHeightfield(
+      walk, kPondX0, kPondZ0, kPondX1, kPondZ1, 6, 6, [](float, float) { return kWaterLevel; },
+      "Water", 1.0f / 8);
   model.Meshes.push_back(walk.Finish(/*hidden=*/true));
 
   TMeshBuilder water("PondWater");
-  AddHeightfield(water, kPondX0, kPondZ0, kPondX1, kPondZ1, 6, 6,
-                 [](float, float) { return kWaterLevel; }, "Water", 1.0f / 8);
+  AddHeightfield(
+      water, kPondX0, kPondZ0, kPondX1, kPondZ1, 6, 6, [](float, float) { return kWaterLevel; },
+      "Water", 1.0f / 8);
   model.Meshes.push_back(water.Finish());
 
   // The bed meets the surrounding ground at the pond's rim and sinks 5 units in the middle.
   TMeshBuilder bed("PondBed");
-  AddHeightfield(bed, kPondX0, kPondZ0, kPondX1, kPondZ1, 12, 12,
-                 [](float x, float z) {
-                   const float u = (x - kPondX0) / (kPondX1 - kPondX0);
-                   const float v = (z - kPondZ0) / (kPondZ1 - kPondZ0);
-                   return Ground(x, z) - 5.0f * std::sin(kPi * u) * std::sin(kPi * v);
-                 },
-                 "Sand", 1.0f / 6);
+  AddHeightfield(
+      bed, kPondX0, kPondZ0, kPondX1, kPondZ1, 12, 12,
+      [](float x, float z) {
+        const float u = (x - kPondX0) / (kPondX1 - kPondX0);
+        const float v = (z - kPondZ0) / (kPondZ1 - kPondZ0);
+        return Ground(x, z) - 5.0f * std::sin(kPi * u) * std::sin(kPi * v);
+      },
+      "Sand", 1.0f / 6);
   model.Meshes.push_back(bed.Finish());
 
   // The arched bridge spans the pond from bank to bank.
@@ -176,8 +178,9 @@ void AddTerrain(TDemoModel& model) {
 
   // The plateau overlaps the north-east tile, 9 units up.
   TMeshBuilder plateau("terPlateau");
-  AddHeightfield(plateau, 30, -85, 80, -45, 10, 8, [](float, float) { return kPlateauTop; },
-                 "Stone", 1.0f / 6);
+  AddHeightfield(
+      plateau, 30, -85, 80, -45, 10, 8, [](float, float) { return kPlateauTop; }, "Stone",
+      1.0f / 6);
   model.Meshes.push_back(plateau.Finish());
 
   // Its cliffs stop just under the top, so an actor arriving by the stairs or the ramp passes
@@ -308,10 +311,11 @@ void AddBuildings(TDemoModel& model) {
 void AddDecorations(TDemoModel& model) {
   // Keep-out areas: structures, the pond, the path from the start to the courtyard.
   const std::vector<TRect> keepOut = {
-      {-32, 32, -32, 32},    {-57, -33, -39, -21},  {-24, -6, -74, -56},   {14, 36, 36, 54},
-      {62, 78, 12, 28},      {28, 82, -87, -43},    {44, 56, -46, -14},    {-2, 31, -76, -64},
-      {kPondX0 - 8, kPondX1 + 8, kPondZ0, kPondZ1}, {72, 88, 52, 68},     {-84, -56, -84, -56},
-      {-24, -16, 41, 49},    {-8, 8, 30, 125},
+      {-32, 32, -32, 32}, {-57, -33, -39, -21}, {-24, -6, -74, -56},
+      {14, 36, 36, 54},   {62, 78, 12, 28},     {28, 82, -87, -43},
+      {44, 56, -46, -14}, {-2, 31, -76, -64},   {kPondX0 - 8, kPondX1 + 8, kPondZ0, kPondZ1},
+      {72, 88, 52, 68},   {-84, -56, -84, -56}, {-24, -16, 41, 49},
+      {-8, 8, 30, 125},
   };
   auto free = [&](float x, float z, float margin) {
     for (const TRect& r : keepOut)
@@ -329,8 +333,8 @@ void AddDecorations(TDemoModel& model) {
   float x = 0, z = 0;
   for (int i = 0; i < 170; ++i) {
     place(3, x, z);
-    AddTree(model, "Tree" + std::to_string(++trees), {x, Ground(x, z), z},
-            random.Uniform(9, 16), static_cast<std::uint32_t>(random.Next()));
+    AddTree(model, "Tree" + std::to_string(++trees), {x, Ground(x, z), z}, random.Uniform(9, 16),
+            static_cast<std::uint32_t>(random.Next()));
   }
   for (int i = 0; i < 70; ++i) {
     place(2, x, z);

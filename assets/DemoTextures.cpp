@@ -126,7 +126,8 @@ TTgaImage WoodTexture(int size, std::uint32_t seed) {
   const int planks = 4, plankHeight = size / planks;
   for (int y = 0; y < size; ++y) {
     const int plank = y / plankHeight;
-    const float tone = 0.85f + 0.3f * static_cast<float>(LatticeHash(plank, 0, seed) & 0xFF) / 255.0f;
+    const float tone =
+        0.85f + 0.3f * static_cast<float>(LatticeHash(plank, 0, seed) & 0xFF) / 255.0f;
     for (int x = 0; x < size; ++x) {
       if (y % plankHeight == 0) {
         Put(image, x, y, Shade(dark, 0.6f));

@@ -86,8 +86,11 @@ qv::TMesh3DS Box(int n) {
   mesh.name = "colWall" + std::to_string(n);
   const float x = (n % 20) * 50.0f, y = (n / 20) * 100.0f;
   for (int i = 0; i < 8; ++i)
-    mesh.vertices.push_back({x + (i & 1 ? 20.f : 0.f), y + (i & 2 ? 2.f : 0.f), i & 4 ? 12.f : 0.f});
-  auto f = [](int a, int b, int c) { return qv::TFace3DS{std::uint16_t(a), std::uint16_t(b), std::uint16_t(c), 0}; };
+    mesh.vertices.push_back(
+        {x + (i & 1 ? 20.f : 0.f), y + (i & 2 ? 2.f : 0.f), i & 4 ? 12.f : 0.f});
+  auto f = [](int a, int b, int c) {
+    return qv::TFace3DS{std::uint16_t(a), std::uint16_t(b), std::uint16_t(c), 0};
+  };
   mesh.faces = {f(1, 3, 7), f(1, 7, 5), f(0, 4, 6), f(0, 6, 2), f(2, 6, 7), f(2, 7, 3),
                 f(0, 1, 5), f(0, 5, 4), f(4, 5, 7), f(4, 7, 6), f(0, 2, 3), f(0, 3, 1)};
   mesh.matGroups = {{"Brick", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}}};
@@ -97,9 +100,11 @@ qv::TMesh3DS Box(int n) {
 const TLevel& Level() {
   static const TLevel level = [] {
     TLevel made;
-    made.file = fs::temp_directory_path() / ("qv_bench_level_" + std::to_string(::getpid()) + ".3ds");
+    made.file =
+        fs::temp_directory_path() / ("qv_bench_level_" + std::to_string(::getpid()) + ".3ds");
     qv::TWriter3DS writer;
-    for (const char* name : {"Grass", "Moss", "Brick", "Stone0", "Stone1", "Stone2", "Stone3", "Sky"}) {
+    for (const char* name :
+         {"Grass", "Moss", "Brick", "Stone0", "Stone1", "Stone2", "Stone3", "Sky"}) {
       qv::TMaterial3DS material;
       material.name = name;
       material.diffuse = {0.5f, 0.6f, 0.4f};
@@ -113,7 +118,10 @@ const TLevel& Level() {
     for (int i = 0; i < 1000; ++i) add(Rock(i));
     for (int i = 0; i < 200; ++i) add(Box(i));
     writer.Save(made.file);
-    std::atexit([] { std::error_code ec; fs::remove(Level().file, ec); });
+    std::atexit([] {
+      std::error_code ec;
+      fs::remove(Level().file, ec);
+    });
     return made;
   }();
   return level;

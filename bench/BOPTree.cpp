@@ -49,7 +49,9 @@ class TBenchObject : public T3dObject {
 };
 
 TBOPKinds Kinds() {
-  return {[](const T3dObject& o) { return static_cast<const TBenchObject&>(o).kind_ == TKind::Terrain; },
+  return {[](const T3dObject& o) {
+            return static_cast<const TBenchObject&>(o).kind_ == TKind::Terrain;
+          },
           [](const T3dObject& o) {
             return static_cast<const TBenchObject&>(o).kind_ == TKind::Collidee;
           }};
@@ -220,7 +222,8 @@ void BM_TerrainScan(benchmark::State& state) {
 // An actor-sized box swept over one step, at random places.
 std::vector<TBox> ActorBoxes(const TLevel& level) {
   std::vector<TBox> boxes;
-  for (const auto& [x, z] : GroundPoints(level)) boxes.push_back({x - 1, x + 1, 0, 4, z - 1, z + 1});
+  for (const auto& [x, z] : GroundPoints(level))
+    boxes.push_back({x - 1, x + 1, 0, 4, z - 1, z + 1});
   return boxes;
 }
 

@@ -8,9 +8,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
-#include <unistd.h>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -58,9 +58,9 @@ TMesh3DS GridMesh(int index) {
 const std::filesystem::path& LargeFile() {
   static const std::filesystem::path path = [] {
     const char* keep = std::getenv("QV_BENCH_3DS_OUT");
-    const std::filesystem::path file =
-        keep ? std::filesystem::path(keep)
-             : std::filesystem::temp_directory_path() / ("qv-bench-" + std::to_string(getpid()) + ".3ds");
+    const std::filesystem::path file = keep ? std::filesystem::path(keep)
+                                            : std::filesystem::temp_directory_path() /
+                                                  ("qv-bench-" + std::to_string(getpid()) + ".3ds");
     TWriter3DS writer;
     for (int i = 0; i < 16; ++i) {
       TMaterial3DS material;

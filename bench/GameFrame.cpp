@@ -38,7 +38,8 @@ fs::path SettingsFor(const std::string& levelFolder) {
   // Every other setting keeps its default: fog, lighting, textures, blending and the frame line
   // on, vertex arrays rather than display lists. A visible cursor, since nobody steers.
   std::ofstream(file) << "[Window]\nMouseCapture=0\n[Levels]\nA=levels\\Tiny\\\n"
-                         "B=levels\\Tiny\\\nC=levels\\" << levelFolder << "\\\n";
+                         "B=levels\\Tiny\\\nC=levels\\"
+                      << levelFolder << "\\\n";
   return file;
 }
 
@@ -87,8 +88,8 @@ void Frame(benchmark::State& state, const char* levelFolder) {
     game.Window().GLDraw();
     game.Swap();
   }
-  state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()),
-                                             benchmark::Counter::kIsRate);
+  state.counters["fps"] =
+      benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
 // Wall-clock time: Mesa's software renderer draws on threads of its own, which the process's CPU
@@ -105,11 +106,7 @@ BENCHMARK_CAPTURE(LevelSwitch, Stress_cold, "Stress", true)
 BENCHMARK_CAPTURE(LevelSwitch, Stress_warm, "Stress", false)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
-BENCHMARK_CAPTURE(Frame, Showcase, "Showcase")
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
-BENCHMARK_CAPTURE(Frame, Stress, "Stress")
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+BENCHMARK_CAPTURE(Frame, Showcase, "Showcase")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(Frame, Stress, "Stress")->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

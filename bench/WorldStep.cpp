@@ -174,7 +174,8 @@ void BM_WorldStepCollideeTests(benchmark::State& state) {
       actors[i]->GetBoundingBox(box);
       const T3dObjectList& near = level.statics.QueryCollidees(box);
       for (int k = 0; k < near.Count(); ++k)
-        benchmark::DoNotOptimize(static_cast<const TCollideeObject*>(near.Get(k))->OverlapsBox(box));
+        benchmark::DoNotOptimize(
+            static_cast<const TCollideeObject*>(near.Get(k))->OverlapsBox(box));
     }
   }
   state.SetItemsProcessed(state.iterations() * int64_t(actors.size()));

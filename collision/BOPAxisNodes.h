@@ -12,10 +12,10 @@
 namespace qv {
 
 struct TBOPAxisClass {
-  char Letter;                                    // 'X', 'Y' or 'Z': the node's line in the file
-  float (*CenterKey)(const T3dObject& object);    // bounding-sphere centre on the axis
-  float (*MinKey)(const T3dObject& object);       // bounding-box minimum on the axis
-  float (*MaxKey)(const T3dObject& object);       // bounding-box maximum on the axis
+  char Letter;                                  // 'X', 'Y' or 'Z': the node's line in the file
+  float (*CenterKey)(const T3dObject& object);  // bounding-sphere centre on the axis
+  float (*MinKey)(const T3dObject& object);     // bounding-box minimum on the axis
+  float (*MaxKey)(const T3dObject& object);     // bounding-box maximum on the axis
   std::unique_ptr<TBOPBetween> (*Create)(std::unique_ptr<TBOPNode> first,
                                          std::unique_ptr<TBOPNode> second);
 };

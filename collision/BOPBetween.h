@@ -2,8 +2,9 @@
 // TBOPBetween: an inner node of the partition tree. It owns its two children (the group of smaller
 // keys first) and keeps the union of their boxes, so a walk can skip the whole subtree with one box
 // test. The visibility walk also skips a subtree when every object in it would be dropped for its
-// distance (see CollectVisible); that leaves the result exactly as the leaf tests would. The axis classes (collision/BOPAxisNodes.h) add the split axis: its letter in the file and
-// the three per-object keys the build sorts and splits by.
+// distance (see CollectVisible); that leaves the result exactly as the leaf tests would. The axis
+// classes (collision/BOPAxisNodes.h) add the split axis: its letter in the file and the three
+// per-object keys the build sorts and splits by.
 
 #include <memory>
 
@@ -32,9 +33,9 @@ class TBOPBetween : public TBOPNode {
   const TBOPNode& Second() const { return *second_; }
 
  private:
-  TBox box_;                         // union of the children's boxes
-  float largestRadius_;              // largest bounding-sphere radius below
-  std::unique_ptr<TBOPNode> first_;  // smaller keys
+  TBox box_;                          // union of the children's boxes
+  float largestRadius_;               // largest bounding-sphere radius below
+  std::unique_ptr<TBOPNode> first_;   // smaller keys
   std::unique_ptr<TBOPNode> second_;  // larger keys
 };
 

@@ -26,8 +26,8 @@ using TIndexOf = std::unordered_map<const T3dObject*, int>;
 
 // One axis's best split of a sorted copy.
 struct TAxisSplit {
-  int split = -1;       // last index of the first group; -1 when the axis has none
-  float overlap = 0;    // reach of the first group minus start of the second
+  int split = -1;     // last index of the first group; -1 when the axis has none
+  float overlap = 0;  // reach of the first group minus start of the second
 };
 
 // For every split s of the sorted copy: the first group's reach (largest MaxKey over 0..s) and
@@ -52,9 +52,7 @@ struct TSplitKeys {
     }
   }
   // The last index is never a split: it would leave the second group empty.
-  bool Clean(int s) const {
-    return s < static_cast<int>(reach.size()) - 1 && start[s] >= reach[s];
-  }
+  bool Clean(int s) const { return s < static_cast<int>(reach.size()) - 1 && start[s] >= reach[s]; }
   float Overlap(int s) const { return reach[s] - start[s]; }
 };
 

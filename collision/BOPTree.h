@@ -98,7 +98,7 @@ class TBOPTree {
     float centerX;      // ViewDistance terms from the bound the object picks: that bound's centre
     float centerY;
     float centerZ;
-    float extent;       // half the box's largest side, or the sphere's radius
+    float extent;  // half the box's largest side, or the sphere's radius
   };
 
   TBOPTree(TBOPKinds kinds, TBOPOrigin origin);
@@ -107,25 +107,25 @@ class TBOPTree {
   void Flatten();
   void CollectVisibleFlat(const TFrustum& frustum);
 
-  std::unique_ptr<TBOPNode> root_;           // owned
-  TFrustum frustum_{};                       // of the last visibility query; all 0 at first
+  std::unique_ptr<TBOPNode> root_;  // owned
+  TFrustum frustum_{};              // of the last visibility query; all 0 at first
   T3dObjectList terrain_{TOwnership::Refers};
-  TBox collideeBox_{};                       // of the last collidee query; all 0 at first
+  TBox collideeBox_{};  // of the last collidee query; all 0 at first
   T3dObjectList collidees_{TOwnership::Refers};
   T3dObjectList transparent_{TOwnership::Refers};
   T3dObjectList opaque_{TOwnership::Refers};
-  float groundX_ = -1e16f;                   // of the last terrain query; far away at first
+  float groundX_ = -1e16f;  // of the last terrain query; far away at first
   float groundZ_ = -1e16f;
-  std::vector<std::string> names_;           // input objects' names, in input order
-  std::vector<TFlatNode> flat_;              // root_ in pre-order, see TFlatNode
-  std::vector<TFlatLeaf> flatLeaves_;        // the leaves of flat_, in the same order
-  bool flatUsable_ = false;                  // every box in flat_ small enough for the fast test
+  std::vector<std::string> names_;     // input objects' names, in input order
+  std::vector<TFlatNode> flat_;        // root_ in pre-order, see TFlatNode
+  std::vector<TFlatLeaf> flatLeaves_;  // the leaves of flat_, in the same order
+  bool flatUsable_ = false;            // every box in flat_ small enough for the fast test
   struct TOpenNode {
     int end;          // index just past the inner node's subtree in flat_
     unsigned planes;  // bit k: its box is not wholly inside frustum plane k
   };
-  std::vector<TOpenNode> walkStack_;         // the flat walk's open nodes, kept between queries
-  TBOPKinds kinds_;                          // what counts as terrain and as collidee
+  std::vector<TOpenNode> walkStack_;  // the flat walk's open nodes, kept between queries
+  TBOPKinds kinds_;                   // what counts as terrain and as collidee
   TBOPOrigin origin_;
   std::int64_t elapsedMs_ = 0;
 };

@@ -28,7 +28,8 @@ constexpr std::size_t kMaxLineLength = 64;
 // Lines of a text file, one at a time, ended by CR LF, LF or a lone CR; the last line needs no end.
 class TLineReader {
  public:
-  explicit TLineReader(const std::filesystem::path& file) : file_(file), in_(file, std::ios::binary) {
+  explicit TLineReader(const std::filesystem::path& file)
+      : file_(file), in_(file, std::ios::binary) {
     if (!in_) throw EGL("cannot open tree file " + file.string());
   }
 
@@ -46,7 +47,8 @@ class TLineReader {
         break;
       }
       if (line.size() == kMaxLineLength)
-        throw EGL(Where() + "line is longer than " + std::to_string(kMaxLineLength) + " characters");
+        throw EGL(Where() + "line is longer than " + std::to_string(kMaxLineLength) +
+                  " characters");
       line.push_back(static_cast<char>(c));
     }
     return line;
@@ -86,8 +88,7 @@ class TTreeReader {
     const std::optional<std::string> line = lines_.Next();
     if (!line)
       throw std::out_of_range("tree file " + file_.string() + " ends after line " +
-                              std::to_string(lines_.LineNumber()) +
-                              " before the tree is complete");
+                              std::to_string(lines_.LineNumber()) + " before the tree is complete");
     if (line->size() == 1) {
       if (const TBOPAxisClass* axis = BOPAxisForLetter((*line)[0])) {
         std::unique_ptr<TBOPNode> first = ReadNode(depth + 1);

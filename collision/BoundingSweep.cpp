@@ -86,7 +86,8 @@ TVector BoundingPush(const TVector& p, bool otherBoxTighter, const TBox& otherBo
                      const TSphere& otherSphere) {
   if (!otherBoxTighter) return VecSub(p, {otherSphere.x, otherSphere.y, otherSphere.z});
   auto sign = [](float v, float min, float max) { return v > max ? 1.0f : v < min ? -1.0f : 0.0f; };
-  const TVector push{sign(p.x, otherBox.minX, otherBox.maxX), sign(p.y, otherBox.minY, otherBox.maxY),
+  const TVector push{sign(p.x, otherBox.minX, otherBox.maxX),
+                     sign(p.y, otherBox.minY, otherBox.maxY),
                      sign(p.z, otherBox.minZ, otherBox.maxZ)};
   if (!(push == TVector{})) return push;
   // Inside the box: no sign says where out is, and a zero push would hold the mover there for

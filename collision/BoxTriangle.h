@@ -12,9 +12,9 @@ namespace qv {
 
 // Where a sweep meets an obstacle. Times are fractions of the step (0 start, 1 end).
 struct TSweepResult {
-  bool Hit = false;      // the mover meets the obstacle within the step
-  float FirstTime = 0;   // contact time (0 when already overlapping)
-  float LastTime = 0;    // separation time
+  bool Hit = false;     // the mover meets the obstacle within the step
+  float FirstTime = 0;  // contact time (0 when already overlapping)
+  float LastTime = 0;   // separation time
 };
 
 TVector TriangleNormal(const TTriangle& t);  // (b - a) x (c - a), not normalised

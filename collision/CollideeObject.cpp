@@ -59,7 +59,7 @@ TVector TCollideeObject::NormalTowards(const TTriangle& triangle, const TVector&
 }
 
 TVector TCollideeObject::SlideResponse(const T3dObject& mover, const TVector& d, float t,
-                                      const TTriangle& contact) const {
+                                       const TTriangle& contact) const {
   TSphere moverSphere;
   mover.GetBoundingSphere(moverSphere);
   const TVector p = VecAdd({moverSphere.x, moverSphere.y, moverSphere.z}, VecScale(d, t));

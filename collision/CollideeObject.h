@@ -16,11 +16,11 @@ namespace qv {
 
 // A swept box against the collidee's triangles, with the response to the earliest contact.
 struct TCollideeSweep {
-  bool Hit = false;       // some triangle is met within the step
-  float FirstTime = 0;    // earliest contact time over the triangles
-  float LastTime = 0;     // latest separation time over the triangles hit
-  TVector Corrected{};    // the movement replacing d (SlideResponse at the earliest contact)
-  TVector Normal{};       // unit normal of the earliest-hit triangle, towards the mover
+  bool Hit = false;     // some triangle is met within the step
+  float FirstTime = 0;  // earliest contact time over the triangles
+  float LastTime = 0;   // latest separation time over the triangles hit
+  TVector Corrected{};  // the movement replacing d (SlideResponse at the earliest contact)
+  TVector Normal{};     // unit normal of the earliest-hit triangle, towards the mover
 };
 
 class TCollideeObject : public TSimple3dObject {

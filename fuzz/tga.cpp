@@ -59,8 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   if (result != pipeResult || fromFile.Pixels != fromPipe.Pixels) std::abort();
   if (result < tgaOk || result > tgaShortPixels) std::abort();
-  if (result == tgaOk &&
-      fromFile.Pixels.size() != std::size_t(fromFile.Width) * fromFile.Height * fromFile.BitsPerPixel / 8)
+  if (result == tgaOk && fromFile.Pixels.size() != std::size_t(fromFile.Width) * fromFile.Height *
+                                                       fromFile.BitsPerPixel / 8)
     std::abort();
   if (result != tgaOk && !fromFile.Pixels.empty()) std::abort();
   return 0;

@@ -30,8 +30,7 @@ enum TGameState : uint8_t {
 };
 
 // How the ghost collection picks a ghost class by name.
-using TGhostClass =
-    TClassRef<TGhostObject, const TModelSource&, TSearchInfo&, TRandomSource&>;
+using TGhostClass = TClassRef<TGhostObject, const TModelSource&, TSearchInfo&, TRandomSource&>;
 
 class TGhostObject : public TMovableObject {
  public:

@@ -19,12 +19,12 @@ bool TGhostObjects::IsSearchGhost(const TGhostObject& ghost) {
   return dynamic_cast<const TSearchGhostObject*>(&ghost) != nullptr;
 }
 
-TGhostObject& TGhostObjects::CreateGhost(const TModelSource& adapter,
-                                         const std::string& className, TSearchInfo& searchInfo,
-                                         const std::string& sectionName, const TIniFile* ini) {
+TGhostObject& TGhostObjects::CreateGhost(const TModelSource& adapter, const std::string& className,
+                                         TSearchInfo& searchInfo, const std::string& sectionName,
+                                         const TIniFile* ini) {
   const std::array<const TGhostClass*, 4> classes = {
-      &TShuttleGhostObject::Class(), &TDirectGhostObject::Class(),
-      &TInFrustumGhostObject::Class(), &TSearchGhostObject::Class()};
+      &TShuttleGhostObject::Class(), &TDirectGhostObject::Class(), &TInFrustumGhostObject::Class(),
+      &TSearchGhostObject::Class()};
   const TGhostClass* chosen = &TGhostObject::Class();
   for (const TGhostClass* c : classes)
     if (className == c->Name) chosen = c;

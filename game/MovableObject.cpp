@@ -48,7 +48,8 @@ float TMovableObject::FrontReach() const { return std::fabs(ModelBox().minZ); }
 
 void TMovableObject::LoadStart(const TIniFile& ini, std::string_view section,
                                const TStartKeys& keys) {
-  SetNextPosition({float(ini.ReadFloat(section, keys.X, 0)), float(ini.ReadFloat(section, keys.Y, 0)),
+  SetNextPosition({float(ini.ReadFloat(section, keys.X, 0)),
+                   float(ini.ReadFloat(section, keys.Y, 0)),
                    float(ini.ReadFloat(section, keys.Z, 0))});
   SetHeading(float(ini.ReadFloat(section, keys.Heading, 0)));
   SetTilt(float(ini.ReadFloat(section, keys.Tilt, 0)));

@@ -84,7 +84,7 @@ class TMovableObject : public T3dObjects {
 
   // The start keys of an ini section, named differently for the player and the ghosts.
   struct TStartKeys {
-    const char* X;        // next position x, y and z
+    const char* X;  // next position x, y and z
     const char* Y;
     const char* Z;
     const char* Heading;  // degrees
@@ -96,20 +96,20 @@ class TMovableObject : public T3dObjects {
 
  private:
   // Fields in the order of the design; sines and cosines always match their angles.
-  TVector position_{};        // current, level coordinates
-  float heading_ = 0;         // current heading, degrees about y; 0 faces -z
+  TVector position_{};  // current, level coordinates
+  float heading_ = 0;   // current heading, degrees about y; 0 faces -z
   float nextHeading_ = 0;
-  float tilt_ = 0;            // current tilt, degrees about x
+  float tilt_ = 0;  // current tilt, degrees about x
   float nextTilt_ = 0;
-  float unitsPerSec_ = 1;     // speed, units per game second
+  float unitsPerSec_ = 1;  // speed, units per game second
   bool nextBoxTighter_ = true;
   float sinNextTilt_ = 0, cosNextTilt_ = 1;
-  TBox box_{}, nextBox_{};            // level coordinates
-  TSphere sphere_{}, nextSphere_{};   // level coordinates
+  TBox box_{}, nextBox_{};           // level coordinates
+  TSphere sphere_{}, nextSphere_{};  // level coordinates
   float sinHeading_ = 0, cosHeading_ = 1;
   float sinNextHeading_ = 0, cosNextHeading_ = 1;
   float sinTilt_ = 0, cosTilt_ = 1;
-  bool dirty_ = false;          // next state changed since the last commit or revert
+  bool dirty_ = false;  // next state changed since the last commit or revert
   TVector nextPosition_{};
 };
 

@@ -12,13 +12,13 @@ namespace qv {
 
 namespace {
 
-constexpr float kGravity = 6.0f;       // units per game second per game second
-constexpr int kMaxAttempts = 6;        // collision corrections per step
+constexpr float kGravity = 6.0f;         // units per game second per game second
+constexpr int kMaxAttempts = 6;          // collision corrections per step
 constexpr float kTouchingTime = 0.001f;  // a first time below: touching at the start
 constexpr float kLeavingTime = 0.1f;     // a last time below: already on the way out
 
-// Terrain answers only strictly inside its box, so a target exactly on the edge of a tile - the seam
-// where two tiles meet - would be refused by both, and an actor walking along the seam would
+// Terrain answers only strictly inside its box, so a target exactly on the edge of a tile - the
+// seam where two tiles meet - would be refused by both, and an actor walking along the seam would
 // freeze. Asked a hair inside, the tile answers from its clamped border instead.
 TVector InsideEdgeOf(const TBox& box, TVector p) {
   constexpr float kInf = std::numeric_limits<float>::infinity();
@@ -175,7 +175,8 @@ bool CollideWith(const TMovableObject& actor, const TVector& target, const T3dOb
     // otherwise carry an actor through the other.
     TSphere sphere;
     actor.GetBoundingSphere(sphere);
-    if (hit.LastTime < kLeavingTime && VecDot(d, BoundingPush({sphere.x, sphere.y, sphere.z}, other)) >= 0)
+    if (hit.LastTime < kLeavingTime &&
+        VecDot(d, BoundingPush({sphere.x, sphere.y, sphere.z}, other)) >= 0)
       return true;
   }
   corrected = BoundingResponse(actor, actor.Position(), d, other, hit.FirstTime);

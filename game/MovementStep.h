@@ -43,8 +43,7 @@ void MoveActor(const TMovementContext& context, TGhostObject& actor, float dt);
 
 // The highest terrain surface point below `target` (exactly under it); while none is found, the
 // closest point any terrain offers near it; with no terrain under target at all, `current`.
-TVector GroundPoint(const TMovementContext& context, const TVector& target,
-                    const TVector& current);
+TVector GroundPoint(const TMovementContext& context, const TVector& target, const TVector& current);
 
 // Tests the move of `actor` to `target` against the player, the ghosts and the collidees, in this
 // order, and tells both actors of a touch. True on a collision, with `corrected` the target to try

@@ -25,7 +25,8 @@ void TPlayerObject::SetPosition(const TVector& position) {
 }
 
 void TPlayerObject::LoadFromIni(const TIniFile& ini, std::string_view section) {
-  LoadStart(ini, section, {"Startingxpos", "Startingypos", "Startingzpos", "Heading", "Tilt", 2.0f});
+  LoadStart(ini, section,
+            {"Startingxpos", "Startingypos", "Startingzpos", "Heading", "Tilt", 2.0f});
   AbleToFly = ini.ReadBool(section, "AbleToFly", false);
   Recompute();
   Commit();
@@ -82,9 +83,8 @@ void TPlayerObject::Touched(TGhostObject& other) {
     case gsSeeking:
       if (!SearchInfo.GetHiders().empty()) return;
       SetState(gsDone);
-      ScheduleIn(1000, [](TGhostObject& g) {
-        static_cast<TPlayerObject&>(g).SearchInfo.ResetGame();
-      });
+      ScheduleIn(1000,
+                 [](TGhostObject& g) { static_cast<TPlayerObject&>(g).SearchInfo.ResetGame(); });
       break;
     case gsHiding: {
       const TGhostObject* seeker = SearchInfo.GetSeeker();

@@ -43,10 +43,10 @@ class TPlayerObject : public TGhostObject {
   // Puts the player there at once, without a collision test, and clears the request.
   void PlaceAt(const TVector& position);
 
-  TVector Request{};           // movement wanted for the next step, in units of speed * dt
-  bool AbleToFly = false;      // jumping in the air climbs
-  float SpeedMultiplier = 1;   // 1 walking, 2 running
-  bool Standing = true;        // false while crouching: only the eyes go down
+  TVector Request{};          // movement wanted for the next step, in units of speed * dt
+  bool AbleToFly = false;     // jumping in the air climbs
+  float SpeedMultiplier = 1;  // 1 walking, 2 running
+  bool Standing = true;       // false while crouching: only the eyes go down
 };
 
 }  // namespace qv

@@ -100,9 +100,8 @@ void TSearchGhostObject::CountDown() {
 void TSearchGhostObject::CheckGameOver() {
   if (!SearchInfo.GetHiders().empty()) return;
   SetState(gsDone);
-  ScheduleIn(1000, [](TGhostObject& g) {
-    static_cast<TSearchGhostObject&>(g).SearchInfo.ResetGame();
-  });
+  ScheduleIn(1000,
+             [](TGhostObject& g) { static_cast<TSearchGhostObject&>(g).SearchInfo.ResetGame(); });
 }
 
 void TSearchGhostObject::SetTarget(float angle) {
@@ -130,7 +129,8 @@ void TSearchGhostObject::TurnByNextThink() {
 
 void TSearchGhostObject::Touched(TGhostObject& other) {
   if (State() == gsFree) {
-    if (dynamic_cast<TPlayerObject*>(&other) && other.State() == gsFree) SearchInfo.MakeSeeker(this);
+    if (dynamic_cast<TPlayerObject*>(&other) && other.State() == gsFree)
+      SearchInfo.MakeSeeker(this);
   } else if (State() == gsHiding) {
     TGhostObject* seeker = SearchInfo.GetSeeker();
     if (seeker == &other && seeker->State() == gsSeeking) SetState(gsDone);

@@ -68,7 +68,8 @@ std::uint32_t TWorld::ClockSeed() {
 void TWorld::LoadFromLevelFile(int number, const std::string& levelDir, const TIniFile& ini) {
   FogEnd = ReadFloat(ini, "Player", "FogEnd", 1000);
   FogStart = ReadFloat(ini, "Player", "FogStart", 50);
-  FogColor = {ReadFloat(ini, "Player", "FogColorR", 0.6f), ReadFloat(ini, "Player", "FogColorG", 0.6f),
+  FogColor = {ReadFloat(ini, "Player", "FogColorR", 0.6f),
+              ReadFloat(ini, "Player", "FogColorG", 0.6f),
               ReadFloat(ini, "Player", "FogColorB", 0.6f), 1.0f};
   Player->LoadFromIni(ini, "Player");
   GlobalLog().Log("  world.created anew, loading level:" + std::to_string(number));

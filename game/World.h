@@ -94,9 +94,9 @@ class TWorld {
   int AdapterCount() const { return static_cast<int>(Adapters.size()); }
   bool UsesDisplayLists() const { return UseDisplayLists; }
 
-  float FogEnd = 1000.0f;                     // fog end distance; the far plane while fog is on
-  float FogStart = 50.0f;                     // fog start distance
-  TColor FogColor{0.6f, 0.6f, 0.6f, 1.0f};    // fog colour, also the clear colour
+  float FogEnd = 1000.0f;                   // fog end distance; the far plane while fog is on
+  float FogStart = 50.0f;                   // fog start distance
+  TColor FogColor{0.6f, 0.6f, 0.6f, 1.0f};  // fog colour, also the clear colour
 
  private:
   const T3DSFileAdapter& KeepAdapter(const std::string& fileName);
@@ -105,22 +105,22 @@ class TWorld {
   void CollectVisible(const TFrustum& frustum);
   void DriftSkyTexture(float amount);
 
-  int CubeMapCursor = 0;     // cyclic position in CubeMapped
-  int CubeMapFrame = 0;      // frame counter of the reflection schedule
-  TFrustum LastFrustum{};    // the frustum the visible lists were collected for
+  int CubeMapCursor = 0;   // cyclic position in CubeMapped
+  int CubeMapFrame = 0;    // frame counter of the reflection schedule
+  TFrustum LastFrustum{};  // the frustum the visible lists were collected for
   bool UseDisplayLists = true;
 
   // Destroyed in reverse order: keep the adapters first and the search info before the actors.
   std::vector<std::unique_ptr<T3DSFileAdapter>> Adapters;  // one per model file; own everything
-  TRandomSource random_;                                  // every random draw of this level
-  TSearchInfo SearchInfo;                                 // the actors refer to it
+  TRandomSource random_;                                   // every random draw of this level
+  TSearchInfo SearchInfo;                                  // the actors refer to it
   std::unique_ptr<T3dObjects> SkyObjects;
   std::unique_ptr<TPlayerObject> Player;
-  std::unique_ptr<TGhostObjects> Ghosts;                  // owns the ghosts
+  std::unique_ptr<TGhostObjects> Ghosts;  // owns the ghosts
   std::unique_ptr<TStatic3dObjects> StaticObjects;
-  T3dObjectList CubeMapped{TOwnership::Refers};           // meshes with a reflection, each once
-  T3dObjectList TransparentVisible{TOwnership::Refers};   // in LastFrustum, sorted by SortKey
-  T3dObjectList OpaqueVisible{TOwnership::Refers};        // in LastFrustum
+  T3dObjectList CubeMapped{TOwnership::Refers};          // meshes with a reflection, each once
+  T3dObjectList TransparentVisible{TOwnership::Refers};  // in LastFrustum, sorted by SortKey
+  T3dObjectList OpaqueVisible{TOwnership::Refers};       // in LastFrustum
 };
 
 }  // namespace qv

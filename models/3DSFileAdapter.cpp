@@ -146,11 +146,10 @@ void T3DSFileAdapter::Load(TTextureFailure textureFailure, const TWarning& warni
 T3DSFileAdapter::~T3DSFileAdapter() = default;
 
 void T3DSFileAdapter::AddMaterial(const std::string& name, std::unique_ptr<TMaterial> material) {
-  const auto at = std::lower_bound(
-      MaterialTable.begin(), MaterialTable.end(), name,
-      [](const TNamedMaterial& entry, const std::string& key) {
-        return CompareMaterialNames(entry.Name, key) < 0;
-      });
+  const auto at = std::lower_bound(MaterialTable.begin(), MaterialTable.end(), name,
+                                   [](const TNamedMaterial& entry, const std::string& key) {
+                                     return CompareMaterialNames(entry.Name, key) < 0;
+                                   });
   if (at != MaterialTable.end() && CompareMaterialNames(at->Name, name) == 0)
     throw EGL(FileName + ": two materials named \"" + at->Name + "\" and \"" + name +
               "\" (names must differ in more than letter case)");
@@ -158,11 +157,10 @@ void T3DSFileAdapter::AddMaterial(const std::string& name, std::unique_ptr<TMate
 }
 
 TMaterial* T3DSFileAdapter::FindMaterial(const std::string& name) const {
-  const auto at = std::lower_bound(
-      MaterialTable.begin(), MaterialTable.end(), name,
-      [](const TNamedMaterial& entry, const std::string& key) {
-        return CompareMaterialNames(entry.Name, key) < 0;
-      });
+  const auto at = std::lower_bound(MaterialTable.begin(), MaterialTable.end(), name,
+                                   [](const TNamedMaterial& entry, const std::string& key) {
+                                     return CompareMaterialNames(entry.Name, key) < 0;
+                                   });
   if (at == MaterialTable.end() || CompareMaterialNames(at->Name, name) != 0) return nullptr;
   return at->Material.get();
 }

@@ -10,7 +10,8 @@
 // be emptied before the adapter dies. Every failure propagates out of the constructor with nothing
 // left behind: an unreadable or corrupt file (E3DSError naming the file), two materials whose names
 // differ at most in letter case or a corrupt mesh record (EGL naming the file), a texture that
-// cannot be loaded (the texture's own EGL) unless the caller asked to draw such materials untextured.
+// cannot be loaded (the texture's own EGL) unless the caller asked to draw such materials
+// untextured.
 //
 // GL names: the textures, cube textures and display lists of its materials and objects die with
 // the adapter, freed only while the context they were made in is current (scene/GLNames.h), so an
@@ -89,13 +90,13 @@ class T3DSFileAdapter : public TModelSource {
   void Load(TTextureFailure textureFailure, const TWarning& warning);
   void AddMaterial(const std::string& name, std::unique_ptr<TMaterial> material);
 
-  std::string FileName;                     // as given, for messages
+  std::string FileName;                       // as given, for messages
   std::vector<TNamedMaterial> MaterialTable;  // sorted by name, letter case ignored
   // After the materials, so the meshes that refer to them go first.
   std::vector<std::unique_ptr<TSimple3dObject>> Objects;  // in the file's mesh order
-  std::filesystem::path FolderPath;         // the file's folder, ending in a separator
+  std::filesystem::path FolderPath;                  // the file's folder, ending in a separator
   std::filesystem::file_time_type ModelWriteTime{};  // the file's last-write time at loading
-  int Release = 2;                          // release level handed to the meshes, 0..2
+  int Release = 2;                                   // release level handed to the meshes, 0..2
 };
 
 }  // namespace qv

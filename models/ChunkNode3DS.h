@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "models/Types3DS.h"
-#include "scene/Mesh3DS.h"
 #include "scene/Geometry.h"
+#include "scene/Mesh3DS.h"
 
 namespace qv {
 
@@ -25,11 +25,11 @@ struct TColor24_3DS {
 
 // 0xA310: automatic reflection map settings.
 struct TAutoReflect3DS {
-  uint8_t antiAlias = 0;      // first byte
-  uint8_t filter = 0;         // second byte
-  uint16_t flags = 0;         // bit 0 first frame only, bit 1 flat mirror
-  int32_t size = 0;           // map size, pixels
-  int32_t frameStep = 0;      // render every n-th frame
+  uint8_t antiAlias = 0;  // first byte
+  uint8_t filter = 0;     // second byte
+  uint16_t flags = 0;     // bit 0 first frame only, bit 1 flat mirror
+  int32_t size = 0;       // map size, pixels
+  int32_t frameStep = 0;  // render every n-th frame
 };
 
 // 0xB010: keyframer node header.

@@ -142,11 +142,10 @@ TBitmap3DS* ProceduralTarget(TMaterial3DS& m, uint16_t id) {
   static constexpr uint16_t kIds[] = {0xA320, 0xA321, 0xA322, 0xA324, 0xA325,
                                       0xA326, 0xA328, 0xA32A, 0xA32C, 0xA32E,
                                       0xA330, 0xA332, 0xA334, 0xA336, 0xA338};
-  TBitmap3DS* const targets[] = {&m.texture.map,  &m.texture.mask,  &m.texture2.map,
-                                 &m.texture2.mask, &m.opacity.map,  &m.opacity.mask,
-                                 &m.bump.map,     &m.bump.mask,     &m.specMap.map,
-                                 &m.specMap.mask, &m.shinMap.map,   &m.shinMap.mask,
-                                 &m.illumMap.map, &m.illumMap.mask, &m.reflect.mask};
+  TBitmap3DS* const targets[] = {
+      &m.texture.map,  &m.texture.mask, &m.texture2.map, &m.texture2.mask, &m.opacity.map,
+      &m.opacity.mask, &m.bump.map,     &m.bump.mask,    &m.specMap.map,   &m.specMap.mask,
+      &m.shinMap.map,  &m.shinMap.mask, &m.illumMap.map, &m.illumMap.mask, &m.reflect.mask};
   for (size_t i = 0; i < std::size(kIds); ++i) {
     if (kIds[i] == id) return targets[i];
   }

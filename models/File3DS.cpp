@@ -57,6 +57,8 @@ struct TOwnDataRule {
 };
 
 TOwnDataRule OwnDataRule(uint16_t id) {
+  // One line per payload size reads as the table it is.
+  // clang-format off
   switch (id) {
     case 0x1200: case 0x2100: case 0x2D2D: case 0x2D3D: case 0x3000: case 0x3D3D: case 0x3DAA:
     case 0x3DFF: case 0x4100: case 0x4D4D: case 0x8000: case 0x8001: case 0xA010: case 0xA020:
@@ -105,6 +107,7 @@ TOwnDataRule OwnDataRule(uint16_t id) {
     default:
       return {TOwnData::Leaf, 0};
   }
+  // clang-format on
 }
 
 bool IsContainer(uint16_t id) {
@@ -168,10 +171,10 @@ class TChunkCursor {
   uint32_t Count(uint32_t size, const char* what) {
     const uint32_t count = Word();
     if (static_cast<uint64_t>(count) * size > Left()) {
-      FailAt(node_, Format("%s count %u needs %llu bytes at offset %u, but only %u remain in the "
-                           "chunk",
-                           what, count, static_cast<unsigned long long>(count) * size, pos_,
-                           Left()));
+      FailAt(node_,
+             Format("%s count %u needs %llu bytes at offset %u, but only %u remain in the "
+                    "chunk",
+                    what, count, static_cast<unsigned long long>(count) * size, pos_, Left()));
     }
     return count;
   }
@@ -190,7 +193,8 @@ class TChunkCursor {
     if (!zero) {
       FailAt(node_, Format("the name at offset %u has no terminating zero inside the chunk", pos_));
     }
-    const uint32_t length = static_cast<uint32_t>(static_cast<const uint8_t*>(zero) - (data_ + pos_));
+    const uint32_t length =
+        static_cast<uint32_t>(static_cast<const uint8_t*>(zero) - (data_ + pos_));
     if (length > kMaxName3DS) {
       FailAt(node_, Format("the name at offset %u is %u characters long; at most %zu are allowed",
                            pos_, length, kMaxName3DS));
@@ -209,14 +213,9 @@ uint32_t OwnDataEnd(const uint8_t* data, const TChunkNode3DS& node) {
   const TOwnDataRule rule = OwnDataRule(node.id);
   TChunkCursor cursor(data, node);
   switch (rule.kind) {
-    case TOwnData::Leaf:
-      return node.position + node.length;
-    case TOwnData::Fixed:
-      cursor.Skip(rule.bytes, "its own data");
-      break;
-    case TOwnData::Name:
-      cursor.SkipName();
-      break;
+    case TOwnData::Leaf: return node.position + node.length;
+    case TOwnData::Fixed: cursor.Skip(rule.bytes, "its own data"); break;
+    case TOwnData::Name: cursor.SkipName(); break;
     case TOwnData::NameThen6:
       cursor.SkipName();
       cursor.Skip(6, "the node header's flags");
@@ -317,19 +316,31 @@ TColor24_3DS ReadColor24(TChunkCursor& c) {
 TPayload3DS DecodePayload(const uint8_t* data, const TChunkNode3DS& node) {
   TChunkCursor c(data, node);
   switch (node.id) {
-    case kFileRelease: case kMeshRelease:
-      return c.Dword();
-    case kColor24: case kColor24Gamma:
-    case 0xA360: case 0xA362: case 0xA364: case 0xA366: case 0xA368:
-      return ReadColor24(c);
-    case kIntPercent: case kMatShading: case kMatBumpPercent:
-      return c.Int16();
-    case kFloatPercent: case kMatWireSize:
-    case kMapBlur: case kMapUScale: case kMapVScale: case kMapUOffset: case kMapVOffset:
-    case kMapRotation:
-      return c.Single();
-    case kNamedObject: case kProcName: case kMatName: case kMatMapName: case 0xB011:
-      return c.Name();
+    case kFileRelease:
+    case kMeshRelease: return c.Dword();
+    case kColor24:
+    case kColor24Gamma:
+    case 0xA360:
+    case 0xA362:
+    case 0xA364:
+    case 0xA366:
+    case 0xA368: return ReadColor24(c);
+    case kIntPercent:
+    case kMatShading:
+    case kMatBumpPercent: return c.Int16();
+    case kFloatPercent:
+    case kMatWireSize:
+    case kMapBlur:
+    case kMapUScale:
+    case kMapVScale:
+    case kMapUOffset:
+    case kMapVOffset:
+    case kMapRotation: return c.Single();
+    case kNamedObject:
+    case kProcName:
+    case kMatName:
+    case kMatMapName:
+    case 0xB011: return c.Name();
     case kVertexList: {
       const uint32_t n = c.Count(12, "vertex");
       return ReadArray(c, n, ReadPoint);
@@ -363,8 +374,7 @@ TPayload3DS DecodePayload(const uint8_t* data, const TChunkNode3DS& node) {
       for (float& f : m) f = c.Single();
       return m;
     }
-    case kMeshColor:
-      return c.Byte();
+    case kMeshColor: return c.Byte();
     case kMapInfo: {
       TMapInfo3DS info;
       info.mapType = c.Word();
@@ -394,8 +404,8 @@ TPayload3DS DecodePayload(const uint8_t* data, const TChunkNode3DS& node) {
       a.frameStep = c.Int32();
       return a;
     }
-    case kMapTiling: case 0xB030:
-      return c.Word();
+    case kMapTiling:
+    case 0xB030: return c.Word();
     case 0xB010: {
       TNodeHeader3DS header;
       header.name = c.Name();
@@ -442,8 +452,8 @@ TFile3DS::TFile3DS(std::vector<uint8_t> bytes, std::string name)
   objectList_ = std::make_unique<TObjectList>(*this);
   keyFramer_ = std::make_unique<TKeyFramer>(*this);
   if (owned_.size() > UINT32_MAX) {
-    Raise3DSError(Format("the file holds %zu bytes; .3ds offsets reach 4 GiB at most",
-                         owned_.size()));
+    Raise3DSError(
+        Format("the file holds %zu bytes; .3ds offsets reach 4 GiB at most", owned_.size()));
   }
   data_ = owned_.data();
   size_ = owned_.size();
@@ -471,16 +481,16 @@ void TFile3DS::LoadChunkTree() {
     if (root.id != kScene && root.id != kProject && root.id != kMaterialLibrary) return;
     if (root.length < 6) FailAt(root, Format("length %u is below the 6-byte header", root.length));
     if (root.length > size_) {
-      FailAt(root, Format("length %u runs past the end of the file (%zu bytes)", root.length,
-                          size_));
+      FailAt(root,
+             Format("length %u runs past the end of the file (%zu bytes)", root.length, size_));
     }
 
     // Iterative walk: one frame per open chunk, so a file cannot drive the reader's recursion.
     struct TFrame {
-      TChunkNode3DS* node;   // the chunk whose sub-chunks are being read
-      uint32_t end;          // its end offset
-      TChunkNode3DS* tail;   // its last sub-chunk so far
-      bool extraEntry;       // read by the extra-data entry rules
+      TChunkNode3DS* node;  // the chunk whose sub-chunks are being read
+      uint32_t end;         // its end offset
+      TChunkNode3DS* tail;  // its last sub-chunk so far
+      bool extraEntry;      // read by the extra-data entry rules
     };
     std::vector<TFrame> stack;
     stack.push_back({&root, root.length, nullptr, false});
@@ -499,8 +509,8 @@ void TFile3DS::LoadChunkTree() {
         continue;
       }
       if (left < 6) {
-        FailAt(*frame.node, Format("the %u bytes at offset %u are too few for a sub-chunk header",
-                                   left, pos));
+        FailAt(*frame.node,
+               Format("the %u bytes at offset %u are too few for a sub-chunk header", left, pos));
       }
       std::unique_ptr<TChunkNode3DS> node = NewChunkNode();
       node->id = Word(data_ + pos);

@@ -3,7 +3,8 @@
 // and material records.
 //
 // Contract:
-//  - The constructor maps the whole file into memory (or reads it at once) and builds the chunk tree from
+//  - The constructor maps the whole file into memory (or reads it at once) and builds the chunk
+//  tree from
 //    the headers (names and face counts are the only own data it looks at). Cost: one pass over the
 //    headers; no chunk body is copied.
 //  - Records are decoded from the buffer on first request and cached until the file object dies;
@@ -38,7 +39,7 @@ constexpr size_t kMaxName3DS = 255;
 
 // A name list: named objects (0x4000) or material entries (0xAFFF), in file order.
 struct TNameEntry3DS {
-  std::string name;              // the object's or material's name
+  std::string name;               // the object's or material's name
   TChunkNode3DS* node = nullptr;  // its 0x4000 or 0xAFFF chunk
 };
 
@@ -87,10 +88,10 @@ class TFile3DS {
   std::vector<TNameEntry3DS> objectNames_;
   std::vector<TNameEntry3DS> materialNames_;
   std::vector<TChunkNode3DS*> meshObjects_;  // named objects holding a mesh, by mesh index
-  std::vector<uint8_t> owned_;       // the file's bytes, when handed over as a vector
-  std::unique_ptr<TMappedFile> mapped_;  // the file's bytes, when opened from disk
-  const uint8_t* data_ = nullptr;    // whichever of the two holds the bytes
-  size_t size_ = 0;                  // bytes in the file
+  std::vector<uint8_t> owned_;               // the file's bytes, when handed over as a vector
+  std::unique_ptr<TMappedFile> mapped_;      // the file's bytes, when opened from disk
+  const uint8_t* data_ = nullptr;            // whichever of the two holds the bytes
+  size_t size_ = 0;                          // bytes in the file
   std::unique_ptr<TMaterialList> materialList_;
   std::unique_ptr<TObjectList> objectList_;
   std::unique_ptr<TKeyFramer> keyFramer_;

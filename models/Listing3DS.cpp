@@ -42,8 +42,8 @@ std::string ListModel3DS(TFile3DS& file, TListingFormat format) {
       out += "mesh " + m.name + " vertices=" + std::to_string(m.vertices.size()) +
              " faces=" + std::to_string(m.faces.size()) +
              " texcoords=" + std::to_string(m.texVertexCount) +
-             " groups=" + std::to_string(m.matGroups.size()) +
-             " hidden=" + (m.hidden ? "1" : "0") + "\n";
+             " groups=" + std::to_string(m.matGroups.size()) + " hidden=" + (m.hidden ? "1" : "0") +
+             "\n";
     }
     objects.ReleaseMesh(i);
   }
@@ -54,8 +54,8 @@ std::string ListModel3DS(TFile3DS& file, TListingFormat format) {
     const TMaterial3DS& m = *materials.Item(i);
     if (json) {
       out += i ? ",\n" : "\n";
-      out += "{\"name\":" + JsonQuote(m.name) + ",\"texture\":" + JsonQuote(m.texture.map.name) +
-             "}";
+      out +=
+          "{\"name\":" + JsonQuote(m.name) + ",\"texture\":" + JsonQuote(m.texture.map.name) + "}";
     } else {
       out += "material " + m.name + " texture=" + m.texture.map.name + "\n";
     }

@@ -1,8 +1,8 @@
 #pragma once
 // The .3ds writer: builds model files for tests, tools and the demo content.
 //
-// Two levels. TChunkWriter3DS appends chunks to a byte vector (little-endian, lengths patched when a
-// chunk is closed), so a test can lay out any file, malformed ones included. TWriter3DS builds a
+// Two levels. TChunkWriter3DS appends chunks to a byte vector (little-endian, lengths patched when
+// a chunk is closed), so a test can lay out any file, malformed ones included. TWriter3DS builds a
 // whole scene file (0x4D4D) from mesh and material records: file and mesh release chunks, material
 // entries, then named objects with their triangle meshes. WriteMaterial and WriteNamedMesh are the
 // pieces it uses, public so a hand-made layout can reuse them.
@@ -43,8 +43,8 @@ class TChunkWriter3DS {
 
   // Whole small chunks.
   void Color24(uint16_t id, uint8_t r, uint8_t g, uint8_t b);  // id { 0x0011 r g b }
-  void Percent(uint16_t id, int percent);                       // id { 0x0030 percent }
-  void EmptyChunk(uint16_t id);                                 // header only
+  void Percent(uint16_t id, int percent);                      // id { 0x0030 percent }
+  void EmptyChunk(uint16_t id);                                // header only
 
   size_t Size() const { return data_.size(); }
   int OpenChunks() const { return static_cast<int>(open_.size()); }

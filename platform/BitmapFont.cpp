@@ -20,9 +20,9 @@ constexpr char32_t kHighControls[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 struct TFontFile {
-  std::string path;  // font file
-  int index = 0;     // face index within it
-  bool bold = false; // the face itself is bold
+  std::string path;   // font file
+  int index = 0;      // face index within it
+  bool bold = false;  // the face itself is bold
 };
 
 bool FindFontFile(std::string_view faceName, TFontWeight weight, TFontFile& found,
@@ -128,7 +128,8 @@ bool BuildBitmapFont(unsigned listBase, std::string_view faceName, int pixelHeig
         glBitmap(static_cast<GLsizei>(width), static_cast<GLsizei>(height),
                  static_cast<GLfloat>(-slot->bitmap_left),
                  static_cast<GLfloat>(static_cast<int>(height) - slot->bitmap_top),
-                 static_cast<GLfloat>(slot->advance.x) / 64, 0, rows.empty() ? &kNoPixels : rows.data());
+                 static_cast<GLfloat>(slot->advance.x) / 64, 0,
+                 rows.empty() ? &kNoPixels : rows.data());
         drawn = true;
       }
     }

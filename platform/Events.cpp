@@ -26,24 +26,19 @@ int ButtonCode(Uint8 button) {
 
 bool WindowMinimized(Uint32 windowId) {
   SDL_Window* window = SDL_GetWindowFromID(windowId);
-  return window &&
-         (SDL_GetWindowFlags(window) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) != 0;
+  return window && (SDL_GetWindowFlags(window) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) != 0;
 }
 
 // The message for one SDL event; Other for events the window procedure has no row for.
 TMessage Translate(const SDL_Event& event) {
   TMessage message;
   switch (event.type) {
-    case SDL_QUIT:
-      message.kind = TMessageKind::Close;
-      break;
+    case SDL_QUIT: message.kind = TMessageKind::Close; break;
     case SDL_WINDOWEVENT: {
       const SDL_WindowEvent& w = event.window;
       switch (w.event) {
         case SDL_WINDOWEVENT_MOVED: message = {TMessageKind::Move, w.data1, w.data2}; break;
-        case SDL_WINDOWEVENT_SIZE_CHANGED:
-          message = {TMessageKind::Size, w.data1, w.data2};
-          break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED: message = {TMessageKind::Size, w.data1, w.data2}; break;
         case SDL_WINDOWEVENT_MINIMIZED:
         case SDL_WINDOWEVENT_HIDDEN: message = {TMessageKind::Activate, 1, 0}; break;
         case SDL_WINDOWEVENT_RESTORED:
@@ -63,13 +58,15 @@ TMessage Translate(const SDL_Event& event) {
       if (const int vk = VirtualKeyFromSdlKey(event.key.keysym.sym))
         message = {event.type == SDL_KEYDOWN ? TMessageKind::KeyDown : TMessageKind::KeyUp, vk, 0};
       break;
-    case SDL_MOUSEMOTION: message = {TMessageKind::MouseMove, event.motion.x, event.motion.y}; break;
+    case SDL_MOUSEMOTION:
+      message = {TMessageKind::MouseMove, event.motion.x, event.motion.y};
+      break;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
       if (const int code = ButtonCode(event.button.button))
-        message = {event.type == SDL_MOUSEBUTTONDOWN ? TMessageKind::ButtonDown
-                                                     : TMessageKind::ButtonUp,
-                   code, 0};
+        message = {
+            event.type == SDL_MOUSEBUTTONDOWN ? TMessageKind::ButtonDown : TMessageKind::ButtonUp,
+            code, 0};
       break;
     default: break;
   }
@@ -94,7 +91,9 @@ bool TakeQuitMessage(TMessage& message) {
   return true;
 }
 
-bool PeekMessage(TMessage& message) { return PeekWindowMessage(message) || TakeQuitMessage(message); }
+bool PeekMessage(TMessage& message) {
+  return PeekWindowMessage(message) || TakeQuitMessage(message);
+}
 
 void WaitMessage() {
   if (PendingQuit() || !SDL_WasInit(SDL_INIT_EVENTS)) return;

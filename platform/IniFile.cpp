@@ -153,8 +153,7 @@ std::string TIniFile::ReadString(std::string_view section, std::string_view key,
   return value ? *value : std::string(defaultValue);
 }
 
-int TIniFile::ReadInteger(std::string_view section, std::string_view key,
-                          int defaultValue) const {
+int TIniFile::ReadInteger(std::string_view section, std::string_view key, int defaultValue) const {
   const std::string* text = FindValue(section, key);
   int value = defaultValue;
   if (text) ParseIniInteger(*text, value);

@@ -14,6 +14,7 @@ struct TKeyEntry {
   int vk;           // Windows virtual-key code
 };
 
+// clang-format off
 constexpr TKeyEntry kNamedKeys[] = {
     {SDLK_BACKSPACE, 8},     {SDLK_TAB, 9},           {SDLK_RETURN, 13},
     {SDLK_KP_ENTER, 13},     {SDLK_LSHIFT, 16},       {SDLK_RSHIFT, 16},
@@ -39,6 +40,7 @@ constexpr TKeyEntry kNamedKeys[] = {
     {SDLK_BACKQUOTE, 192},   {SDLK_LEFTBRACKET, 219}, {SDLK_BACKSLASH, 220},
     {SDLK_RIGHTBRACKET, 221}, {SDLK_QUOTE, 222},
 };
+// clang-format on
 
 }  // namespace
 

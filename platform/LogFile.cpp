@@ -19,8 +19,8 @@ void ReportFailure(const char* action, const std::filesystem::path& fileName, in
   const std::string module = ExecutablePath().filename().string();
   ShowMessageBox("Application Error",
                  "Exception EInOutError in module " + (module.empty() ? "?" : module) + ". " +
-                     "I/O error " + std::to_string(error) + " " + action + " " +
-                     fileName.string() + ": " + std::strerror(error) + ".",
+                     "I/O error " + std::to_string(error) + " " + action + " " + fileName.string() +
+                     ": " + std::strerror(error) + ".",
                  TMessageIcon::Error);
 }
 
@@ -67,7 +67,8 @@ void TLogFile::Log(std::string_view message) {
   line += "   ";
   line += message;
   line += "\r\n";
-  if (const int error = WriteFile(fileName_, "ab", line)) ReportFailure("writing", fileName_, error);
+  if (const int error = WriteFile(fileName_, "ab", line))
+    ReportFailure("writing", fileName_, error);
 }
 
 namespace {

@@ -36,7 +36,8 @@ class TLogFile {
 };
 
 // The header line every log starts with.
-inline constexpr std::string_view kLogHeader = "*************new logfile start logging****************";
+inline constexpr std::string_view kLogHeader =
+    "*************new logfile start logging****************";
 
 // The time stamp that starts a line, for the local time `time`.
 std::string LogTimeStamp(std::time_t time);

@@ -2,8 +2,8 @@
 
 #include <SDL2/SDL.h>
 
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <utility>
 
@@ -39,7 +39,8 @@ SDL_Window* Owner(const TPlatformWindow* owner) {
 // C stdio rather than std::cerr: the log can fail while the program's modules start, before the
 // iostreams of this file are guaranteed to exist.
 void ToStandardError(std::string_view caption, std::string_view text, std::string_view suffix) {
-  const std::string line = std::string(caption) + ": " + std::string(text) + std::string(suffix) + "\n";
+  const std::string line =
+      std::string(caption) + ": " + std::string(text) + std::string(suffix) + "\n";
   std::fwrite(line.data(), 1, line.size(), stderr);
   std::fflush(stderr);
 }
@@ -59,9 +60,8 @@ void ShowMessageBox(std::string_view caption, std::string_view text, TMessageIco
     Hook()(caption, text);
     return;
   }
-  if (DialogsEnabled() &&
-      SDL_ShowSimpleMessageBox(IconFlags(icon), std::string(caption).c_str(),
-                               std::string(text).c_str(), Owner(owner)) == 0)
+  if (DialogsEnabled() && SDL_ShowSimpleMessageBox(IconFlags(icon), std::string(caption).c_str(),
+                                                   std::string(text).c_str(), Owner(owner)) == 0)
     return;
   ToStandardError(caption, text, "");
 }
@@ -75,8 +75,8 @@ TAnswer AskYesNo(std::string_view caption, std::string_view text, TMessageIcon i
         {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "Yes"},
         {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "No"},
     };
-    const SDL_MessageBoxData data = {IconFlags(icon), Owner(owner), captionText.c_str(),
-                                     body.c_str(), 2, buttons, nullptr};
+    const SDL_MessageBoxData data = {
+        IconFlags(icon), Owner(owner), captionText.c_str(), body.c_str(), 2, buttons, nullptr};
     int pressed = -1;
     if (SDL_ShowMessageBox(&data, &pressed) == 0) return pressed == 1 ? TAnswer::Yes : TAnswer::No;
   }

@@ -45,8 +45,10 @@ bool TryInitVideo() {
   const char* asked = std::getenv("SDL_VIDEODRIVER");
   if (driver && std::string_view(driver) == "offscreen" && !(asked && *asked)) {
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
-    SDL_SetError(DisplayNamed() ? "cannot connect to the display" :
-                 "no display (DISPLAY is not set; SDL_VIDEODRIVER=offscreen draws without one)");
+    SDL_SetError(
+        DisplayNamed()
+            ? "cannot connect to the display"
+            : "no display (DISPLAY is not set; SDL_VIDEODRIVER=offscreen draws without one)");
     return false;
   }
   return true;
@@ -95,8 +97,8 @@ std::unique_ptr<TPlatformWindow> TPlatformWindow::Create(const TWindowRequest& r
 
   Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN;
   if (request.mode == TWindowMode::FullScreen) flags |= SDL_WINDOW_FULLSCREEN;
-  SDL_Window* window = SDL_CreateWindow(request.title.c_str(), 0, 0, request.width,
-                                        request.height, flags);
+  SDL_Window* window =
+      SDL_CreateWindow(request.title.c_str(), 0, 0, request.width, request.height, flags);
   if (!window) return nullptr;
   if (request.mode == TWindowMode::FullScreen) {
     SDL_DisplayMode mode{};

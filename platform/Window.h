@@ -26,11 +26,11 @@ enum class TWindowMode { Windowed, FullScreen };
 enum class TWindowVisibility { Shown, Hidden };
 
 struct TWindowRequest {
-  std::string title = "GLApplication";           // caption
-  int width = 800;                                // size in pixels, not adjusted for borders
-  int height = 600;                               // size in pixels
-  int bits = 32;                                  // colour bits per pixel: 15/16 give 5-6-5, else 8-8-8
-  TWindowMode mode = TWindowMode::Windowed;       // full screen uses the display mode width x height
+  std::string title = "GLApplication";       // caption
+  int width = 800;                           // size in pixels, not adjusted for borders
+  int height = 600;                          // size in pixels
+  int bits = 32;                             // colour bits per pixel: 15/16 give 5-6-5, else 8-8-8
+  TWindowMode mode = TWindowMode::Windowed;  // full screen uses the display mode width x height
   TWindowVisibility visibility = TWindowVisibility::Shown;  // hidden until Show()
 };
 

@@ -19,7 +19,7 @@ namespace qv {
 // loader receives, Args what the constructor takes.
 template <class Base, class... Args>
 struct TClassRef {
-  const char* Name = "";                                // class name as loaders look it up
+  const char* Name = "";                               // class name as loaders look it up
   std::unique_ptr<Base> (*Create)(Args...) = nullptr;  // the virtual constructor
 };
 
@@ -80,14 +80,14 @@ class T3dObject {
   // Tests the tighter bound (through the virtual getters); a visible object gets its SortKey.
   bool IsInFrustum(const TFrustum& frustum);
 
-  bool Compiled = false;       // drawing recorded as a display list that Draw replays
-  bool Transparent = false;    // has a transparent part: drawn after the opaque ones, far to near
-  TBox BoundingBox{};          // axis-aligned box, world coordinates
-  TSphere BoundingSphere{};    // world coordinates
-  float BoxVolume = 0;         // volume of BoundingBox, cubic world units
-  float SphereVolume = 0;      // volume of BoundingSphere, cubic world units
-  bool BoxTighter = true;      // culling and sort key use the box, else the sphere
-  float SortKey = 0;           // ViewDistance at the last visibility test that found it visible
+  bool Compiled = false;     // drawing recorded as a display list that Draw replays
+  bool Transparent = false;  // has a transparent part: drawn after the opaque ones, far to near
+  TBox BoundingBox{};        // axis-aligned box, world coordinates
+  TSphere BoundingSphere{};  // world coordinates
+  float BoxVolume = 0;       // volume of BoundingBox, cubic world units
+  float SphereVolume = 0;    // volume of BoundingSphere, cubic world units
+  bool BoxTighter = true;    // culling and sort key use the box, else the sphere
+  float SortKey = 0;         // ViewDistance at the last visibility test that found it visible
 };
 
 using T3dObjectClass = TClassRef<T3dObject>;

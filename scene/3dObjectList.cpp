@@ -90,7 +90,8 @@ void T3dObjectList::Add(T3dObject* object) {
 }
 
 void T3dObjectList::Add(std::unique_ptr<T3dObject> object) {
-  if (!ownsObjects_) throw std::logic_error("T3dObjectList: owned object added to a list that only refers");
+  if (!ownsObjects_)
+    throw std::logic_error("T3dObjectList: owned object added to a list that only refers");
   Add(object.get());
   object.release();
 }
@@ -165,8 +166,10 @@ void T3dObjectList::QuickSort(int first, int last) {
     int i = first;
     int j = last + 1;
     do {
-      do ++i; while (KeyOf(items_[i]) < p);
-      do --j; while (KeyOf(items_[j]) > p);
+      do ++i;
+      while (KeyOf(items_[i]) < p);
+      do --j;
+      while (KeyOf(items_[j]) > p);
       if (i < j) std::swap(items_[i], items_[j]);
     } while (i < j);
     items_[first] = items_[j];

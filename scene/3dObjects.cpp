@@ -49,8 +49,7 @@ void T3dObjects::CalcBoundingSphere() {
 
 void T3dObjects::CalcTransparent() {
   Transparent = false;
-  for (int i = 0; i < MemberCount() && !Transparent; ++i)
-    Transparent = Members.Get(i)->Transparent;
+  for (int i = 0; i < MemberCount() && !Transparent; ++i) Transparent = Members.Get(i)->Transparent;
 }
 
 void T3dObjects::Compile() {

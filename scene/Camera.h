@@ -40,17 +40,17 @@ class TCamera {
   bool FrustumDirty() const { return frustumDirty_; }
 
  private:
-  float fovy_ = 0;                  // vertical field of view, degrees
-  float aspect_ = 0;                // width / height
-  float zNear_ = 0;                 // near clipping distance, world units
-  float zFar_ = 0;                  // far clipping distance, world units
-  float heading_ = 0;               // degrees about y
-  float tilt_ = 0;                  // degrees about x
-  TVector position_{0, 5, 0};       // eye, world coordinates
-  TFrustum frustum_{};              // planes of the current view, world coordinates
-  TMatrix modelView_{};             // modelview read back at the last frustum update
-  TMatrix projection_{};            // projection read back at the last projection change
-  bool frustumDirty_ = true;        // view or projection changed since frustum_ was computed
+  float fovy_ = 0;             // vertical field of view, degrees
+  float aspect_ = 0;           // width / height
+  float zNear_ = 0;            // near clipping distance, world units
+  float zFar_ = 0;             // far clipping distance, world units
+  float heading_ = 0;          // degrees about y
+  float tilt_ = 0;             // degrees about x
+  TVector position_{0, 5, 0};  // eye, world coordinates
+  TFrustum frustum_{};         // planes of the current view, world coordinates
+  TMatrix modelView_{};        // modelview read back at the last frustum update
+  TMatrix projection_{};       // projection read back at the last projection change
+  bool frustumDirty_ = true;   // view or projection changed since frustum_ was computed
 };
 
 // The one camera of the run, created before main runs its own code.

@@ -34,10 +34,10 @@ TViewportHooks& ViewportHooks();
 // One face: its GL target and the rotation that turns the view from -z to the face's direction
 // (faces 0 and 1 also turn 180 degrees about z).
 struct TCubeFace {
-  GLenum Target;                    // GL_TEXTURE_CUBE_MAP_{POSITIVE,NEGATIVE}_{X,Y,Z}_ARB
-  float Angle;                      // first rotation, degrees
-  float AxisX, AxisY, AxisZ;        // first rotation's axis
-  bool TurnAboutZ;                  // a second rotation of 180 degrees about z
+  GLenum Target;              // GL_TEXTURE_CUBE_MAP_{POSITIVE,NEGATIVE}_{X,Y,Z}_ARB
+  float Angle;                // first rotation, degrees
+  float AxisX, AxisY, AxisZ;  // first rotation's axis
+  bool TurnAboutZ;            // a second rotation of 180 degrees about z
 };
 extern const TCubeFace kCubeFaces[6];
 
@@ -53,10 +53,10 @@ class TCubeTexture : public TTexture {
   // Draws the scene for one face (0..5) and copies the picture into it.
   void RenderFace(int face);
 
-  TCubeRenderCallback OnRender;     // draws the scene for one face; empty until SetUp
-  std::uint8_t CurrentFace = 0;     // the face the next Update renders, 0..5
-  TMatrix Projection{};             // projection of the face views, read back in Update
-  TVector Centre{};                 // where the faces are rendered from, world coordinates
+  TCubeRenderCallback OnRender;  // draws the scene for one face; empty until SetUp
+  std::uint8_t CurrentFace = 0;  // the face the next Update renders, 0..5
+  TMatrix Projection{};          // projection of the face views, read back in Update
+  TVector Centre{};              // where the faces are rendered from, world coordinates
 };
 
 }  // namespace qv

@@ -19,7 +19,8 @@ class TFaceGroup {
   // The triangles with whatever material state is current.
   void DrawElements() const;
   // Applies the material and draws; a group without material draws nothing. The enable flags the
-  // material switches (culling, texturing, alpha test) and the polygon mode are restored afterwards.
+  // material switches (culling, texturing, alpha test) and the polygon mode are restored
+  // afterwards.
   void Draw() const;
   int FaceCount() const { return static_cast<int>(Indices.size() / 3); }
 

@@ -13,7 +13,9 @@ TPlane Normalised(float a, float b, float c, float d) {
   return {a / length, b / length, c / length, d / length};
 }
 
-float Distance(const TPlane& p, float x, float y, float z) { return p.a * x + p.b * y + p.c * z + p.d; }
+float Distance(const TPlane& p, float x, float y, float z) {
+  return p.a * x + p.b * y + p.c * z + p.d;
+}
 
 }  // namespace
 
@@ -68,7 +70,8 @@ bool FrustumEquals(const TFrustum& a, const TFrustum& b) {
   // Plain float comparison on purpose: the caches want "the same numbers", and a NaN plane never
   // equals itself, so a broken view is always recomputed.
   for (int i = 0; i < 6; ++i)
-    if (!(a[i].a == b[i].a && a[i].b == b[i].b && a[i].c == b[i].c && a[i].d == b[i].d)) return false;
+    if (!(a[i].a == b[i].a && a[i].b == b[i].b && a[i].c == b[i].c && a[i].d == b[i].d))
+      return false;
   return true;
 }
 

@@ -16,8 +16,8 @@ namespace qv {
 // The context some GL names were made in.
 class TGLContextTag {
  public:
-  void MarkCurrent();              // the names were just made in the current context
-  bool IsCurrent() const;          // that context is current: the names are valid and freeable
+  void MarkCurrent();      // the names were just made in the current context
+  bool IsCurrent() const;  // that context is current: the names are valid and freeable
   void Clear() { serial_ = 0; }
 
  private:

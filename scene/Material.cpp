@@ -4,7 +4,6 @@
 #include <cctype>
 #include <cmath>
 
-
 namespace qv {
 
 namespace {

@@ -21,17 +21,17 @@ struct TMaterialRecord {
   struct TRGB {
     float r = 0, g = 0, b = 0;  // fractions 0..1
   };
-  std::string name;             // the material's name; "CUBEMAP" anywhere in it makes it reflective
+  std::string name;  // the material's name; "CUBEMAP" anywhere in it makes it reflective
   TRGB ambient;
   TRGB diffuse;
   TRGB specular;
-  float shininess = 0;          // a fraction; times 128 gives the GL exponent
-  float transparency = 0;       // a fraction, negative when the file marks it see-through
-  bool selfIllum = false;       // Emission from the diffuse colour
-  float selfIllumPercent = 0;   // a fraction, used with selfIllum
-  int shading = 3;              // 0 wire, 1 flat, 2 and above smooth
+  float shininess = 0;         // a fraction; times 128 gives the GL exponent
+  float transparency = 0;      // a fraction, negative when the file marks it see-through
+  bool selfIllum = false;      // Emission from the diffuse colour
+  float selfIllumPercent = 0;  // a fraction, used with selfIllum
+  int shading = 3;             // 0 wire, 1 flat, 2 and above smooth
   bool twoSided = false;
-  std::string textureMap;       // the texture map's file name as written, "" for none
+  std::string textureMap;  // the texture map's file name as written, "" for none
 };
 
 class TMaterial {
@@ -53,19 +53,19 @@ class TMaterial {
   void SetHighlight();
   void RestoreSpecular();
 
-  bool IsCubeMap = false;                   // reflective: drawn with the mesh's cube texture
-  bool TwoSided = false;                    // back faces are not culled
-  int Shininess = 64;                       // GL shininess exponent, 0..128
-  int SavedShininess = 64;                  // restored by RestoreSpecular
+  bool IsCubeMap = false;   // reflective: drawn with the mesh's cube texture
+  bool TwoSided = false;    // back faces are not culled
+  int Shininess = 64;       // GL shininess exponent, 0..128
+  int SavedShininess = 64;  // restored by RestoreSpecular
   TColor Emission{0, 0, 0, 1};
   TColor Ambient{0.4f, 0.4f, 0.4f, 1};
-  TColor Diffuse{0.8f, 0.8f, 0.8f, 1};      // its alpha below 1 makes the surface transparent
+  TColor Diffuse{0.8f, 0.8f, 0.8f, 1};  // its alpha below 1 makes the surface transparent
   TColor Specular{0.1f, 0.1f, 0.1f, 1};
   TColor SavedSpecular{0.1f, 0.1f, 0.1f, 1};  // restored by RestoreSpecular
   GLenum TexEnvMode = GL_MODULATE;
-  GLenum ShadeModel = GL_SMOOTH;            // GL_FLAT or GL_SMOOTH
-  GLenum PolygonMode = GL_FILL;             // GL_FILL or GL_LINE (wireframe)
-  std::unique_ptr<TTexture> Texture;        // texture map, none when the material has none
+  GLenum ShadeModel = GL_SMOOTH;      // GL_FLAT or GL_SMOOTH
+  GLenum PolygonMode = GL_FILL;       // GL_FILL or GL_LINE (wireframe)
+  std::unique_ptr<TTexture> Texture;  // texture map, none when the material has none
 };
 
 }  // namespace qv

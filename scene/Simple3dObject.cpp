@@ -49,9 +49,9 @@ class TSmoothingTable {
 
  private:
   struct TEntry {
-    int Group;            // smoothing-group bit, 0..31
-    std::uint32_t Vertex; // the vertex standing for the row's vertex in that group
-    std::int32_t Next;    // next entry of the same row, -1 at the end
+    int Group;             // smoothing-group bit, 0..31
+    std::uint32_t Vertex;  // the vertex standing for the row's vertex in that group
+    std::int32_t Next;     // next entry of the same row, -1 at the end
   };
   std::vector<std::int32_t> Heads;  // first entry of each row, -1 for an empty row
   std::vector<TEntry> Entries;
@@ -198,8 +198,7 @@ TSimple3dObject::TSimple3dObject(const TMaterialLookup& materials, int releaseLe
 TSimple3dObject::~TSimple3dObject() = default;
 
 const TMeshClass& TSimple3dObject::Class() {
-  static const TMeshClass ref =
-      MakeClassRef<TSimple3dObject, TMeshClass>("TSimple3dObject");
+  static const TMeshClass ref = MakeClassRef<TSimple3dObject, TMeshClass>("TSimple3dObject");
   return ref;
 }
 

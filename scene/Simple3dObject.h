@@ -91,7 +91,9 @@ class TSimple3dObject : public T3dObject {
   const std::vector<TVector>& GetVertices() const { return Vertices; }
   const std::vector<TVector>& GetNormals() const { return Normals; }
 
-  bool HasTexCoordsPerVertex() const { return !TexCoords.empty() && TexCoords.size() == Vertices.size(); }
+  bool HasTexCoordsPerVertex() const {
+    return !TexCoords.empty() && TexCoords.size() == Vertices.size();
+  }
   // std::out_of_range for an index outside the texture coordinates.
   TTexCoord GetTexCoord(int index) const;
   void SetTexCoord(int index, const TTexCoord& texCoord);
@@ -108,8 +110,9 @@ class TSimple3dObject : public T3dObject {
 
   std::uint32_t GetDisplayList() const { return DisplayList.Name(); }
 
-  std::string Name;      // the mesh name from the file
-  bool Visible = false;  // false skips all drawing: hidden in the file, or rendering its own reflection
+  std::string Name;  // the mesh name from the file
+  bool Visible =
+      false;  // false skips all drawing: hidden in the file, or rendering its own reflection
 
  protected:
   void DrawReflection(const TFaceGroup& group) const;
@@ -117,9 +120,9 @@ class TSimple3dObject : public T3dObject {
   std::unique_ptr<TCubeTexture> CubeTexture;  // reflection map, only with a cube-map material
   TDisplayList DisplayList;                   // valid while Compiled, in the context it was made in
   std::vector<std::unique_ptr<TFaceGroup>> FaceGroups;  // in the order of the material assignments
-  std::vector<TVector> Vertices;    // world coordinates, split copies included
-  std::vector<TVector> Normals;     // unit length per vertex; zero for a vertex no face uses
-  std::vector<TTexCoord> TexCoords; // empty, or one per vertex
+  std::vector<TVector> Vertices;                        // world coordinates, split copies included
+  std::vector<TVector> Normals;      // unit length per vertex; zero for a vertex no face uses
+  std::vector<TTexCoord> TexCoords;  // empty, or one per vertex
 };
 
 }  // namespace qv

@@ -83,8 +83,7 @@ TTerrainObject::TTerrainObject(const TMaterialLookup& materials, int releaseLeve
 TTerrainObject::~TTerrainObject() = default;
 
 const TMeshClass& TTerrainObject::Class() {
-  static const TMeshClass terrainClass =
-      MakeClassRef<TTerrainObject, TMeshClass>("TTerrainObject");
+  static const TMeshClass terrainClass = MakeClassRef<TTerrainObject, TMeshClass>("TTerrainObject");
   return terrainClass;
 }
 
@@ -96,15 +95,16 @@ void TTerrainObject::BuildGrid() {
   // coordinates from a damaged file: the density below would divide by zero or by infinity.
   if (!(std::isfinite(terrainWidth_) && terrainWidth_ > 0 && std::isfinite(terrainDepth_) &&
         terrainDepth_ > 0)) {
-    throw std::invalid_argument("terrain mesh \"" + Name + "\" has no extent in x or z (width " +
-              std::to_string(terrainWidth_) + ", depth " + std::to_string(terrainDepth_) +
-              ", " + std::to_string(VertexCount()) + " vertices) and cannot carry actors");
+    throw std::invalid_argument(
+        "terrain mesh \"" + Name + "\" has no extent in x or z (width " +
+        std::to_string(terrainWidth_) + ", depth " + std::to_string(terrainDepth_) + ", " +
+        std::to_string(VertexCount()) + " vertices) and cannot carry actors");
   }
   const TTerrainGridSize size = TerrainGridSize(terrainWidth_, terrainDepth_, VertexCount());
   if (double(size.nx) * double(size.nz) > double(kMaxGridNodes)) {
     throw std::invalid_argument("terrain mesh \"" + Name + "\" would need a grid of " +
-              std::to_string(size.nx) + " x " + std::to_string(size.nz) +
-              " nodes; it is too thin for its length");
+                                std::to_string(size.nx) + " x " + std::to_string(size.nz) +
+                                " nodes; it is too thin for its length");
   }
   nx_ = static_cast<int>(size.nx);
   nz_ = static_cast<int>(size.nz);

@@ -11,8 +11,8 @@ namespace {
 
 void CheckShape(int width, int height, int bitsPerPixel) {
   if (width < 1 || width > 65535 || height < 1 || height > 65535)
-    throw std::invalid_argument("TGA size " + std::to_string(width) + "x" +
-                                std::to_string(height) + " outside 1..65535");
+    throw std::invalid_argument("TGA size " + std::to_string(width) + "x" + std::to_string(height) +
+                                " outside 1..65535");
   if (bitsPerPixel != 24 && bitsPerPixel != 32)
     throw std::invalid_argument("TGA depth " + std::to_string(bitsPerPixel) +
                                 " bits: only 24 and 32 are written");
@@ -49,9 +49,9 @@ void SetTgaPixel(TTgaImage& image, int x, int y, std::uint8_t r, std::uint8_t g,
     throw std::out_of_range("TGA pixel (" + std::to_string(x) + ", " + std::to_string(y) +
                             ") outside the image");
   const std::size_t step = static_cast<std::size_t>(image.BitsPerPixel / 8);
-  const std::size_t at =
-      (static_cast<std::size_t>(y) * static_cast<std::size_t>(image.Width) +
-       static_cast<std::size_t>(x)) * step;
+  const std::size_t at = (static_cast<std::size_t>(y) * static_cast<std::size_t>(image.Width) +
+                          static_cast<std::size_t>(x)) *
+                         step;
   if (at + step > image.Pixels.size())
     throw std::out_of_range("TGA pixel buffer shorter than the image size");
   image.Pixels[at] = b;

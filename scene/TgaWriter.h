@@ -20,10 +20,10 @@ namespace qv {
 enum class ETgaOrigin { BottomLeft, TopLeft };
 
 struct TTgaImage {
-  int Width = 0;                      // pixels, 1..65535
-  int Height = 0;                     // pixels, 1..65535
-  int BitsPerPixel = 24;              // 24 (B,G,R) or 32 (B,G,R,A)
-  std::vector<std::uint8_t> Pixels;   // Width * Height * BitsPerPixel / 8 bytes, rows in file order
+  int Width = 0;                     // pixels, 1..65535
+  int Height = 0;                    // pixels, 1..65535
+  int BitsPerPixel = 24;             // 24 (B,G,R) or 32 (B,G,R,A)
+  std::vector<std::uint8_t> Pixels;  // Width * Height * BitsPerPixel / 8 bytes, rows in file order
 };
 
 // An image of the given size and depth filled with one colour.

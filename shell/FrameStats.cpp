@@ -13,14 +13,16 @@ double Rate(double frames, double ms) { return ms > 0 ? frames * 1000.0 / ms : 0
 
 // Nearest rank: the smallest time that at least `fraction` of the frames do not exceed.
 double Percentile(const std::vector<double>& sorted, double fraction) {
-  const auto rank = static_cast<std::size_t>(std::ceil(fraction * static_cast<double>(sorted.size())));
+  const auto rank =
+      static_cast<std::size_t>(std::ceil(fraction * static_cast<double>(sorted.size())));
   return sorted[std::clamp<std::size_t>(rank, 1, sorted.size()) - 1];
 }
 
 double SlowestRate(const std::vector<double>& sorted, double fraction) {
   const auto count = std::max<std::size_t>(
       1, static_cast<std::size_t>(std::ceil(fraction * static_cast<double>(sorted.size()))));
-  const double ms = std::accumulate(sorted.end() - static_cast<std::ptrdiff_t>(count), sorted.end(), 0.0);
+  const double ms =
+      std::accumulate(sorted.end() - static_cast<std::ptrdiff_t>(count), sorted.end(), 0.0);
   return Rate(static_cast<double>(count), ms);
 }
 

@@ -13,16 +13,16 @@
 namespace qv {
 
 struct TFrameStats {
-  long frames = 0;       // frames measured
-  double seconds = 0;    // sum of the frame times
-  double avgFps = 0;     // frames per second over the whole run
-  double minFps = 0;     // of the slowest frame
-  double maxFps = 0;     // of the fastest frame
-  double low1Fps = 0;    // over the slowest 1 % of the frames
-  double low01Fps = 0;   // over the slowest 0.1 %
-  double p50Ms = 0;      // median frame time
-  double p99Ms = 0;      // 99th percentile
-  double p999Ms = 0;     // 99.9th percentile
+  long frames = 0;      // frames measured
+  double seconds = 0;   // sum of the frame times
+  double avgFps = 0;    // frames per second over the whole run
+  double minFps = 0;    // of the slowest frame
+  double maxFps = 0;    // of the fastest frame
+  double low1Fps = 0;   // over the slowest 1 % of the frames
+  double low01Fps = 0;  // over the slowest 0.1 %
+  double p50Ms = 0;     // median frame time
+  double p99Ms = 0;     // 99th percentile
+  double p999Ms = 0;    // 99.9th percentile
 };
 
 TFrameStats ComputeFrameStats(std::vector<double> frameMs);

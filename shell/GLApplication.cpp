@@ -18,8 +18,8 @@ namespace qv {
 
 namespace {
 
-constexpr int kFontHeight = 20;     // pixels, em height
-constexpr int kFontLists = 256;     // reserved per font; glyphs fill the first 255
+constexpr int kFontHeight = 20;  // pixels, em height
+constexpr int kFontLists = 256;  // reserved per font; glyphs fill the first 255
 constexpr int kMaxGLErrorLines = 19;
 
 [[noreturn]] void Overflow() { throw std::overflow_error("Integer overflow"); }
@@ -310,7 +310,9 @@ void TGLApplication::ShowError(const std::exception& error) const {
   ShowMessageBox("Error", ErrorText(error.what()), TMessageIcon::Error, Wnd.get());
 }
 
-void TGLApplication::ReportGLErrors() const { LogGLErrors([] { return glGetError(); }); }
+void TGLApplication::ReportGLErrors() const {
+  LogGLErrors([] { return glGetError(); });
+}
 
 void TGLApplication::LogGLErrors(const std::function<unsigned()>& nextError) {
   for (int line = 0; line < kMaxGLErrorLines; ++line) {

@@ -9,7 +9,8 @@
 //    operations (Resize, KeyDown, TimeMs, WindowProc, ...). The game window is handed the
 //    application that runs it and reaches it through TGLWindow::App().
 //  - Run never lets an exception out: every failure ends in a log line with its message, the
-//    error box, the game window's destruction, KillGLWindow and exit code 1. A normal end (Escape, the close button) gives 0.
+//    error box, the game window's destruction, KillGLWindow and exit code 1. A normal end (Escape,
+//    the close button) gives 0.
 //  - GL lifetimes: the game window is always destroyed while a context is current - after
 //    GLStore at a normal end, straight away on a failure - unless the failure came between the
 //    teardown and the rebuild of a mode change, when no context exists; a game window must
@@ -110,29 +111,29 @@ class TGLApplication {
   static std::string ErrorText(const std::string& message);
 
   // Fields, in the design's order.
-  TPlatformWindow* DC = nullptr;            // the window's drawing surface (the window itself)
-  TGLContextHandle RC = nullptr;            // OpenGL context
-  std::unique_ptr<TPlatformWindow> Wnd;     // the window
-  std::string Title = "GLApplication";      // window caption; nothing changes it
-  bool Active = false;                      // window not minimised; frames drawn only while true
-  std::int32_t Bits = 32;                   // colour depth, bits per pixel
-  bool FullScreen = false;                  // current mode
-  std::int32_t Height = 600;                // client height, pixels
-  std::int32_t Width = 800;                 // client width, pixels
-  bool ModeChangePending = false;           // the loop rebuilds the window at its next idle pass
+  TPlatformWindow* DC = nullptr;              // the window's drawing surface (the window itself)
+  TGLContextHandle RC = nullptr;              // OpenGL context
+  std::unique_ptr<TPlatformWindow> Wnd;       // the window
+  std::string Title = "GLApplication";        // window caption; nothing changes it
+  bool Active = false;                        // window not minimised; frames drawn only while true
+  std::int32_t Bits = 32;                     // colour depth, bits per pixel
+  bool FullScreen = false;                    // current mode
+  std::int32_t Height = 600;                  // client height, pixels
+  std::int32_t Width = 800;                   // client width, pixels
+  bool ModeChangePending = false;             // the loop rebuilds the window at its next idle pass
   std::array<std::uint8_t, 256> KeyStates{};  // 1 while the key with this virtual-key code is down
-  std::function<void(int key)> OnKeyUp;     // called for every key release
-  bool CursorVisible = true;                // last state given to the system cursor
-  std::int32_t MouseX = 0;                  // last mouse position, client pixels
-  std::int32_t MouseY = 0;                  // last mouse position, client pixels
-  std::int64_t StartCounter = 0;            // performance count at construction: zero of TimeMs
-  TGLWindowClass GlWindowClass;             // the game's window class, given to Run
-  std::unique_ptr<TGLWindow> GameWindow;    // the one instance of GlWindowClass
-  std::int32_t SavedBits = 0;               // last windowed mode, restored when leaving full screen
-  std::int32_t SavedHeight = 0;             // last windowed mode, restored when leaving full screen
-  std::int32_t SavedWidth = 0;              // last windowed mode, restored when leaving full screen
-  std::int32_t WindowX = 0;                 // screen position of the client area, from Move
-  std::int32_t WindowY = 0;                 // screen position of the client area, from Move
+  std::function<void(int key)> OnKeyUp;       // called for every key release
+  bool CursorVisible = true;                  // last state given to the system cursor
+  std::int32_t MouseX = 0;                    // last mouse position, client pixels
+  std::int32_t MouseY = 0;                    // last mouse position, client pixels
+  std::int64_t StartCounter = 0;              // performance count at construction: zero of TimeMs
+  TGLWindowClass GlWindowClass;               // the game's window class, given to Run
+  std::unique_ptr<TGLWindow> GameWindow;      // the one instance of GlWindowClass
+  std::int32_t SavedBits = 0;    // last windowed mode, restored when leaving full screen
+  std::int32_t SavedHeight = 0;  // last windowed mode, restored when leaving full screen
+  std::int32_t SavedWidth = 0;   // last windowed mode, restored when leaving full screen
+  std::int32_t WindowX = 0;      // screen position of the client area, from Move
+  std::int32_t WindowY = 0;      // screen position of the client area, from Move
 
   TDisplayLayer Display;  // what CreateGLWindow, KillGLWindow and SetCursorVisible call
   TMessageQueue Queue;    // what the main loop takes its messages from

@@ -49,8 +49,9 @@ int main(int argc, char** argv) {
 
   qv::TGLWindowClass windowClass;
   try {
-    windowClass = qv::UnattendedOr(session ? session->Attach(qv::GlobalApplication(), qv::SettingsPath())
-                                           : qv::MyGLWindowClass());
+    windowClass =
+        qv::UnattendedOr(session ? session->Attach(qv::GlobalApplication(), qv::SettingsPath())
+                                 : qv::MyGLWindowClass());
   } catch (const std::exception& error) {
     qv::GlobalApplication().ShowError(error);
     return 1;

@@ -23,7 +23,7 @@ namespace {
 
 constexpr int kStartLevel = 2;
 constexpr std::int64_t kMessageLifetimeMs = 5000;
-constexpr float kFieldOfView = 45.0f;      // degrees, vertical
+constexpr float kFieldOfView = 45.0f;  // degrees, vertical
 constexpr float kStartAspect = 1.3333334f;
 constexpr float kStartNear = 0.005f;
 constexpr float kFarWithoutFog = 20000.0f;
@@ -31,8 +31,8 @@ constexpr float kTimeUnitsPerSecond = 5.0f;  // the world's time unit is a fifth
 constexpr double kTurnPerWidth = 800.0;      // degrees of heading per client width of mouse travel
 constexpr double kTiltPerHeight = 180.0;     // degrees of tilt per client height
 constexpr float kMaxTilt = 60.0f;
-constexpr int kLineHeight = 25;              // pixels between message lines
-constexpr int kStateLineWidth = 250;         // pixels the game-state line is placed from the right
+constexpr int kLineHeight = 25;       // pixels between message lines
+constexpr int kStateLineWidth = 250;  // pixels the game-state line is placed from the right
 constexpr TColor kRed{1, 0, 0, 1};
 constexpr TColor kWhite{1, 1, 1, 1};
 
@@ -72,8 +72,9 @@ TMyGLWindow::~TMyGLWindow() {
 // Without its start level the game has nothing to show: say what is missing and where.
 void TMyGLWindow::StartLevelMissing() const {
   if (Params->LevelCount() <= kStartLevel)
-    throw EGL("The start level " + std::to_string(kStartLevel) + " cannot be loaded: the settings file \"" +
-              Params->FileName().string() + "\" lists " + std::to_string(Params->LevelCount()) +
+    throw EGL("The start level " + std::to_string(kStartLevel) +
+              " cannot be loaded: the settings file \"" + Params->FileName().string() +
+              "\" lists " + std::to_string(Params->LevelCount()) +
               " level(s), the game needs at least " + std::to_string(kStartLevel + 1));
   throw EGL("The start level " + std::to_string(kStartLevel) + " cannot be loaded: its folder \"" +
             Params->LevelDir(kStartLevel) + "\" holds no \"Level.ini\"");
@@ -127,8 +128,8 @@ void TMyGLWindow::GLResize() {
   float zNear = World->GetPlayer().FrontReach();
   if (!(zNear > 0)) zNear = kStartNear;
   const float zFar = States->Fog ? World->FogEnd : kFarWithoutFog;
-  GlobalCamera().SetProjection(kFieldOfView, static_cast<float>(app.Width) / static_cast<float>(app.Height),
-                               zNear, zFar);
+  GlobalCamera().SetProjection(
+      kFieldOfView, static_cast<float>(app.Width) / static_cast<float>(app.Height), zNear, zFar);
 }
 
 bool TMyGLWindow::GLDraw() {
@@ -165,8 +166,8 @@ void TMyGLWindow::DrawOverlay(std::int64_t elapsed) {
   if (Params->ShowFrameInfoLine && elapsed != 0) {
     const long fps = std::lrint(1000.0 / static_cast<double>(elapsed));  // ties to even
     Print(5, 5, kRed,
-          std::to_string(app.Width) + "x" + std::to_string(app.Height) + " @ " + std::to_string(fps) +
-              " FPS",
+          std::to_string(app.Width) + "x" + std::to_string(app.Height) + " @ " +
+              std::to_string(fps) + " FPS",
           TOverlayKind::FrameInfo);
   }
   for (int i = 0; i < Messages->Count(); ++i)
@@ -209,8 +210,8 @@ void TMyGLWindow::HandleInput() {
   TPlayerObject& player = World->GetPlayer();
   if (app.KeyDown(kVkEscape)) app.Quit();
 
-  player.SetHeading(static_cast<float>(player.Heading() +
-                                       double(LastMouseX - app.MouseX) / app.Width * kTurnPerWidth));
+  player.SetHeading(static_cast<float>(player.Heading() + double(LastMouseX - app.MouseX) /
+                                                              app.Width * kTurnPerWidth));
   const double tilt = player.Tilt() - double(app.MouseY - LastMouseY) / app.Height * kTiltPerHeight;
   player.SetTilt(std::clamp(static_cast<float>(tilt), -kMaxTilt, kMaxTilt));
   LastMouseX = app.MouseX;
@@ -218,7 +219,8 @@ void TMyGLWindow::HandleInput() {
 
   if (Params->MouseCapture) {
     const TPoint centre{app.Width / 2, app.Height / 2};
-    if (std::abs(app.MouseX - centre.x) > app.Width / 3 || std::abs(app.MouseY - centre.y) > app.Height / 3) {
+    if (std::abs(app.MouseX - centre.x) > app.Width / 3 ||
+        std::abs(app.MouseY - centre.y) > app.Height / 3) {
       app.SetMousePos(centre);
       LastMouseX = centre.x;
       LastMouseY = centre.y;

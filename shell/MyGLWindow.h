@@ -37,10 +37,10 @@ enum class TOverlayKind { FrameInfo, Message, GameState };
 
 // One text line of the overlay as the last frame drew it.
 struct TOverlayLine {
-  int x = 0;          // window pixels from the left
-  int y = 0;          // window pixels from the bottom
-  TColor color;       // drawing colour
-  std::string text;   // bytes as drawn (Windows-1252)
+  int x = 0;         // window pixels from the left
+  int y = 0;         // window pixels from the bottom
+  TColor color;      // drawing colour
+  std::string text;  // bytes as drawn (Windows-1252)
   TOverlayKind kind = TOverlayKind::Message;
 };
 
@@ -93,11 +93,11 @@ class TMyGLWindow : public TGLWindow {
   void ShowHelp();
   [[noreturn]] void StartLevelMissing() const;
 
-  int FontBase = 0;                    // first display list of the overlay font; 0: none built
-  std::int64_t LastFrameTime = 0;      // TimeMs at the start of the previous frame
-  int LastMouseX = 0;                  // client pixels at the end of the previous frame
+  int FontBase = 0;                // first display list of the overlay font; 0: none built
+  std::int64_t LastFrameTime = 0;  // TimeMs at the start of the previous frame
+  int LastMouseX = 0;              // client pixels at the end of the previous frame
   int LastMouseY = 0;
-  std::unique_ptr<TParams> Params;     // read once at construction
+  std::unique_ptr<TParams> Params;  // read once at construction
   std::unique_ptr<TGLStates> States;
   std::unique_ptr<TAlzheimerStringList> Messages;
   std::unique_ptr<TWorld> World;       // the current level; replaced by LoadLevel

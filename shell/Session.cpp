@@ -114,7 +114,8 @@ const char* UsageText() {
          "                    [--trace FILE]\n"
          "  --record FILE       write the input of this game to FILE\n"
          "  --replay FILE       play the input file FILE, then end\n"
-         "  --timedemo          with --replay: draw as fast as possible and print frame statistics\n"
+         "  --timedemo          with --replay: draw as fast as possible and print frame "
+         "statistics\n"
          "  --frame-times FILE  with --timedemo: write each real frame time (ms), one per line\n"
          "  --trace FILE        write one JSON line per frame: the game state and every actor\n"
          "Without options the game starts as always.\n";
@@ -156,7 +157,8 @@ TGLWindowClass TSession::Attach(TGLApplication& app, const std::filesystem::path
     app.Queue.Wait = [] {};
   }
   const bool timedemo = options_.Timedemo;
-  return {"TMyGLWindow", [this, settings, timedemo](TGLApplication& a) -> std::unique_ptr<TGLWindow> {
+  return {"TMyGLWindow",
+          [this, settings, timedemo](TGLApplication& a) -> std::unique_ptr<TGLWindow> {
             auto game = std::make_unique<TMyGLWindow>(a, settings, [this] { return NextSeed(); });
             return std::make_unique<TSessionWindow>(a, std::move(game), *this, timedemo);
           }};

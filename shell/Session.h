@@ -41,7 +41,7 @@ struct TOptions {
   std::filesystem::path Trace;       // empty: no trace
   std::filesystem::path FrameTimes;  // empty: none written
   bool Timedemo = false;
-  bool Help = false;                 // --help: print the usage and end
+  bool Help = false;  // --help: print the usage and end
 };
 
 // Reads argv[1..]. False, with `error` saying why, for an unknown option, a missing value, an
@@ -81,19 +81,19 @@ class TSession {
 
   TOptions options_;
   TGLApplication* app_ = nullptr;
-  bool frameClock_ = false;         // recording or replaying: TimeMs is clockMs_
-  std::int64_t clockMs_ = 0;        // the application clock, ms
+  bool frameClock_ = false;   // recording or replaying: TimeMs is clockMs_
+  std::int64_t clockMs_ = 0;  // the application clock, ms
 
   // Recording.
   std::ofstream record_;
-  std::int64_t gameCounts_ = 0;     // real counts the game has lived through so far
-  std::int64_t markCounts_ = 0;     // real counter at the last frame start or GLLoad
-  std::int64_t excludedCounts_ = 0; // real counts spent handling messages since then
+  std::int64_t gameCounts_ = 0;                // real counts the game has lived through so far
+  std::int64_t markCounts_ = 0;                // real counter at the last frame start or GLLoad
+  std::int64_t excludedCounts_ = 0;            // real counts spent handling messages since then
   std::optional<std::int64_t> handlingSince_;  // a message was handed out at this count
 
   // Replaying.
   std::vector<TInputItem> items_;
-  std::size_t cursor_ = 0;          // next item to hand out
+  std::size_t cursor_ = 0;  // next item to hand out
   std::deque<std::uint32_t> seeds_;
   long replayFrames_ = 0;
   std::optional<std::int64_t> paceStartCounts_;
@@ -104,7 +104,7 @@ class TSession {
   std::optional<std::int64_t> endCounts_;
 
   std::ofstream trace_;
-  long frames_ = 0;                 // frames drawn
+  long frames_ = 0;  // frames drawn
 };
 
 }  // namespace qv

@@ -101,13 +101,14 @@ std::string TraceLine(const TMyGLWindow& window, long frame) {
     messages += JsonString(line.text);
   }
 
-  std::string out = "{\"frame\":" + std::to_string(frame) +
-                    ",\"time_ms\":" + std::to_string(window.FrameTime()) +
-                    ",\"level\":" + std::to_string(window.CurrentLevel()) + ",\"game\":\"" +
-                    (!seeker ? "none" : seeker == &player ? "player" : "ghost") +
-                    "\",\"seeker\":" + (seeker ? JsonString(nameOf(*seeker)) : "null") +
-                    ",\"state_line\":" + JsonString(stateLine) + ",\"messages\":[" + messages +
-                    "],\"actors\":[";
+  std::string out =
+      "{\"frame\":" + std::to_string(frame) + ",\"time_ms\":" + std::to_string(window.FrameTime()) +
+      ",\"level\":" + std::to_string(window.CurrentLevel()) + ",\"game\":\"" +
+      (!seeker             ? "none"
+       : seeker == &player ? "player"
+                           : "ghost") +
+      "\",\"seeker\":" + (seeker ? JsonString(nameOf(*seeker)) : "null") +
+      ",\"state_line\":" + JsonString(stateLine) + ",\"messages\":[" + messages + "],\"actors\":[";
   AppendActor(out, player, "Player");
   for (int i = 0; i < ghosts.GhostCount(); ++i) {
     out += ',';

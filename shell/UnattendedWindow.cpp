@@ -59,7 +59,8 @@ TGLWindowClass UnattendedOr(TGLWindowClass game) {
   int ms = 0;
   if (!ParseIniInteger(quitAfter, ms) || ms < 0)
     throw std::invalid_argument(std::string("QV_QUIT_AFTER_MS is not a whole number of "
-                                            "milliseconds: \"") + quitAfter + "\"");
+                                            "milliseconds: \"") +
+                                quitAfter + "\"");
   const char* shot = std::getenv("QV_SCREENSHOT");
   const std::filesystem::path screenshot = shot ? shot : "";
   TGLWindowClass wrapped;

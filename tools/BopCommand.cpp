@@ -88,11 +88,10 @@ int RunBop(const std::vector<std::string>& args) {
 
   THiddenContext context;
   try {
-    qv::T3DSFileAdapter model(file, qv::TTextureFailure::WarnUntextured,
-                              [](const std::string& message) {
-                                std::fprintf(stderr, "qv-tool bop: warning: %s\n",
-                                             OneLine(message).c_str());
-                              });
+    qv::T3DSFileAdapter model(
+        file, qv::TTextureFailure::WarnUntextured, [](const std::string& message) {
+          std::fprintf(stderr, "qv-tool bop: warning: %s\n", OneLine(message).c_str());
+        });
     qv::TStatic3dObjects level;
     const auto start = std::chrono::steady_clock::now();
     level.LoadFromAdapter(model);

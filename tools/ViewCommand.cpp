@@ -164,8 +164,8 @@ class TViewer {
     }
     const qv::TVector eye = frustum ? qv::TVector{} : Eye;
     auto distance = [&](const qv::TSimple3dObject* o) {
-      return qv::VecLength(qv::VecSub({o->BoundingSphere.x, o->BoundingSphere.y,
-                                       o->BoundingSphere.z}, eye));
+      return qv::VecLength(
+          qv::VecSub({o->BoundingSphere.x, o->BoundingSphere.y, o->BoundingSphere.z}, eye));
     };
     std::sort(transparent.begin(), transparent.end(),
               [&](auto* a, auto* b) { return distance(a) > distance(b); });
@@ -204,11 +204,10 @@ int RunViewer(const TViewOptions& options) {
   }
   int status = 0;
   try {
-    qv::T3DSFileAdapter model(options.file, qv::TTextureFailure::WarnUntextured,
-                              [](const std::string& message) {
-                                std::fprintf(stderr, "qv-tool view: warning: %s\n",
-                                             OneLine(message).c_str());
-                              });
+    qv::T3DSFileAdapter model(
+        options.file, qv::TTextureFailure::WarnUntextured, [](const std::string& message) {
+          std::fprintf(stderr, "qv-tool view: warning: %s\n", OneLine(message).c_str());
+        });
     std::printf("%s: %d objects, %d materials\n", options.file.c_str(), model.ObjectCount(),
                 model.MaterialCount());
     TViewer viewer(model, options.width, options.height);

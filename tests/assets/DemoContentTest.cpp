@@ -139,13 +139,13 @@ TEST_F(DemoContentTest, SettingsHoldEverySectionAndTheLevelsExist) {
     int value = 0;
     EXPECT_TRUE(ParseIniInteger(ini.ReadString("GL", key, ""), value)) << key;
   }
-  const std::set<std::string> toggles = {"Fog",   "Light",       "WireFrame",
-                                         "MouseCapture", "Texture", "AlphaTest",
-                                         "Blend", "SeparateSpecular", "DisplayLists"};
+  const std::set<std::string> toggles = {
+      "Fog",       "Light", "WireFrame",        "MouseCapture", "Texture",
+      "AlphaTest", "Blend", "SeparateSpecular", "DisplayLists"};
   std::set<char> keys;
-  for (const char* name : {"Fog", "Light", "FrameInfo", "WireFrame", "MouseCapture", "Texture",
-                           "AlphaTest", "Blend", "SeparateSpecular", "DisplayLists",
-                           "HighestQuality"}) {
+  for (const char* name :
+       {"Fog", "Light", "FrameInfo", "WireFrame", "MouseCapture", "Texture", "AlphaTest", "Blend",
+        "SeparateSpecular", "DisplayLists", "HighestQuality"}) {
     const std::string key = ini.ReadString("Keys", std::string(name) + "Key", "");
     ASSERT_EQ(key.size(), 1u) << name;
     EXPECT_TRUE(std::isupper(static_cast<unsigned char>(key[0]))) << name;
@@ -341,13 +341,13 @@ struct TWorldTriangles {
 TWorldTriangles Triangles(const TModel& model) {
   TWorldTriangles out;
   for (const TMesh3DS& mesh : model.Meshes) {
-    auto* list = StartsWith(mesh.name, "ter") ? &out.Ground
+    auto* list = StartsWith(mesh.name, "ter")   ? &out.Ground
                  : StartsWith(mesh.name, "col") ? &out.Walls
-                                                 : nullptr;
+                                                : nullptr;
     if (!list) continue;
     for (const TFace3DS& f : mesh.faces)
-      list->push_back({ToWorld(mesh.vertices[f.a]), ToWorld(mesh.vertices[f.b]),
-                       ToWorld(mesh.vertices[f.c])});
+      list->push_back(
+          {ToWorld(mesh.vertices[f.a]), ToWorld(mesh.vertices[f.b]), ToWorld(mesh.vertices[f.c])});
   }
   return out;
 }
@@ -370,9 +370,12 @@ float GroundBelow(const TWorldTriangles& world, float x, float z, float y) {
 
 bool TouchesWall(const TWorldTriangles& world, const TBox& box) {
   for (const auto& t : world.Walls) {
-    const float minX = std::min({t[0].x, t[1].x, t[2].x}), maxX = std::max({t[0].x, t[1].x, t[2].x});
-    const float minY = std::min({t[0].y, t[1].y, t[2].y}), maxY = std::max({t[0].y, t[1].y, t[2].y});
-    const float minZ = std::min({t[0].z, t[1].z, t[2].z}), maxZ = std::max({t[0].z, t[1].z, t[2].z});
+    const float minX = std::min({t[0].x, t[1].x, t[2].x}),
+                maxX = std::max({t[0].x, t[1].x, t[2].x});
+    const float minY = std::min({t[0].y, t[1].y, t[2].y}),
+                maxY = std::max({t[0].y, t[1].y, t[2].y});
+    const float minZ = std::min({t[0].z, t[1].z, t[2].z}),
+                maxZ = std::max({t[0].z, t[1].z, t[2].z});
     if (maxX >= box.minX && minX <= box.maxX && maxY >= box.minY && minY <= box.maxY &&
         maxZ >= box.minZ && minZ <= box.maxZ)
       return true;
@@ -392,13 +395,12 @@ TEST_F(DemoContentTest, ActorsStartOverGroundAndClearOfWalls) {
       TBox Model;
       bool Falls;
     };
-    std::vector<TStart> starts = {
-        {"Player",
-         {static_cast<float>(ini.ReadFloat("Player", "Startingxpos", 0)),
-          static_cast<float>(ini.ReadFloat("Player", "Startingypos", 0)),
-          static_cast<float>(ini.ReadFloat("Player", "Startingzpos", 0))},
-         player,
-         true}};
+    std::vector<TStart> starts = {{"Player",
+                                   {static_cast<float>(ini.ReadFloat("Player", "Startingxpos", 0)),
+                                    static_cast<float>(ini.ReadFloat("Player", "Startingypos", 0)),
+                                    static_cast<float>(ini.ReadFloat("Player", "Startingzpos", 0))},
+                                   player,
+                                   true}};
     for (const std::string& section : ini.SectionNames()) {
       const std::string file = ini.ReadString(section, "filename", "");
       if (section == "Player" || file.empty()) continue;
@@ -420,8 +422,8 @@ TEST_F(DemoContentTest, ActorsStartOverGroundAndClearOfWalls) {
       }
       // Turning may swing the model's corners round: take the widest horizontal reach both ways.
       const float reach = std::max({-s.Model.minX, s.Model.maxX, -s.Model.minZ, s.Model.maxZ});
-      const TBox box{p.x - reach, p.x + reach, p.y + s.Model.minY, p.y + s.Model.maxY,
-                     p.z - reach, p.z + reach};
+      const TBox box{p.x - reach,        p.x + reach, p.y + s.Model.minY,
+                     p.y + s.Model.maxY, p.z - reach, p.z + reach};
       EXPECT_FALSE(TouchesWall(world, box)) << s.Name << " starts inside a collision mesh";
     }
   }

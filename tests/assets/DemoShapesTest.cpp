@@ -66,7 +66,8 @@ TEST(DemoShapesTest, ClosedShapesFaceOutwardAndTheSkyFacesIn) {
 
 TEST(DemoShapesTest, WalkableSurfacesFaceUpAndEverythingElseStandsUpright) {
   TMeshBuilder b("walk");
-  AddHeightfield(b, -10, -10, 10, 10, 4, 4, [](float x, float z) { return 0.1f * x * z; }, "m", 1);
+  AddHeightfield(
+      b, -10, -10, 10, 10, 4, 4, [](float x, float z) { return 0.1f * x * z; }, "m", 1);
   AddStairs(b, {0, 1, 0}, 0, -1, 4, 5, 0.5f, 2, "m", 1);
   AddRamp(b, {5, 0, 5}, 1, 0, 3, 10, 4, "m", 1);
   const TDemoMesh mesh = b.Finish();
@@ -82,8 +83,9 @@ TEST(DemoShapesTest, WalkableSurfacesFaceUpAndEverythingElseStandsUpright) {
 
 TEST(DemoShapesTest, HeightfieldLeavesOutSkippedCellsAndSharesCorners) {
   TMeshBuilder b("ter");
-  AddHeightfield(b, 0, 0, 30, 30, 3, 3, [](float, float) { return 2.0f; }, "m", 1,
-                 [](int i, int j) { return i == 1 && j == 1; });
+  AddHeightfield(
+      b, 0, 0, 30, 30, 3, 3, [](float, float) { return 2.0f; }, "m", 1,
+      [](int i, int j) { return i == 1 && j == 1; });
   const TDemoMesh mesh = b.Finish();
   EXPECT_EQ(mesh.Vertices.size(), 16u);
   EXPECT_EQ(mesh.Faces.size(), 16u);

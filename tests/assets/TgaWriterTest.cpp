@@ -43,8 +43,7 @@ TEST(TgaWriterTest, GameReaderGetsBackSizeDepthAndEveryPixel) {
 
 TEST(TgaWriterTest, DescriptorCarriesAlphaDepthAndOriginButHeaderStaysPlain) {
   const std::vector<std::uint8_t> bottomUp = EncodeTga(MakeTgaImage(300, 2, 24));
-  const std::vector<std::uint8_t> topDown =
-      EncodeTga(MakeTgaImage(2, 2, 32), ETgaOrigin::TopLeft);
+  const std::vector<std::uint8_t> topDown = EncodeTga(MakeTgaImage(2, 2, 32), ETgaOrigin::TopLeft);
   const std::vector<std::uint8_t> plain = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
   EXPECT_TRUE(std::equal(plain.begin(), plain.end(), bottomUp.begin()));
   EXPECT_TRUE(std::equal(plain.begin(), plain.end(), topDown.begin()));

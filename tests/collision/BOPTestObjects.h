@@ -28,7 +28,8 @@ inline TFrustum CameraView(const TVector& eye, float heading, float far) {
   projection[10] = (far + n) / (n - far);
   projection[11] = -1;
   projection[14] = 2 * far * n / (n - far);
-  const float c = std::cos(-heading * 3.14159265f / 180), s = std::sin(-heading * 3.14159265f / 180);
+  const float c = std::cos(-heading * 3.14159265f / 180),
+              s = std::sin(-heading * 3.14159265f / 180);
   TMatrix rotation = IdentityMatrix();
   rotation[0] = c, rotation[2] = -s, rotation[8] = s, rotation[10] = c;
   TMatrix translation = IdentityMatrix();
@@ -56,10 +57,11 @@ class TBoxObject : public TBoundsObject {
 };
 
 inline TBOPKinds TestKinds() {
-  return {[](const T3dObject& o) { return static_cast<const TBoxObject&>(o).Kind() == TKind::Terrain; },
-          [](const T3dObject& o) {
-            return static_cast<const TBoxObject&>(o).Kind() == TKind::Collidee;
-          }};
+  return {
+      [](const T3dObject& o) { return static_cast<const TBoxObject&>(o).Kind() == TKind::Terrain; },
+      [](const T3dObject& o) {
+        return static_cast<const TBoxObject&>(o).Kind() == TKind::Collidee;
+      }};
 }
 
 // Owns the objects; List() refers to them in creation order.

@@ -94,7 +94,8 @@ TEST(BOPTreeFile, AcceptsOtherLineEndsAndIgnoresWhatFollowsTheTree) {
   TObjectSet set;
   AddThree(set);
   const auto file = dir.Path() / "bop";
-  for (const std::string text : {"X\n0\nZ\n1\n2", "X\r0\rZ\r1\r2\r", "X\r\n0\r\nZ\r\n+1\r\n2\r\nY\r\nrubbish"}) {
+  for (const std::string text :
+       {"X\n0\nZ\n1\n2", "X\r0\rZ\r1\r2\r", "X\r\n0\r\nZ\r\n+1\r\n2\r\nY\r\nrubbish"}) {
     WriteBytes(file, text);
     EXPECT_EQ(TBOPTree::Load(set.List(), file, TestKinds())->Describe(),
               "X{s:a,b:Z{s:b,b:c}\r\n}\r\n")

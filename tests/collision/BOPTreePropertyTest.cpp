@@ -60,7 +60,6 @@ std::vector<const T3dObject*> Sorted(const T3dObjectList& list) {
   return objects;
 }
 
-
 TEST(BOPTreeProperty, TreeMatchesAScanOverAllObjects) {
   TempDir dir;
   std::size_t found[3] = {0, 0, 0};  // terrain, collidee, visible hits: the scan is not vacuous

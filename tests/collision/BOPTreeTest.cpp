@@ -219,7 +219,8 @@ TEST(BOPTreeVisible, ObjectsNinetyDiametersAwayAreCut) {
   // Sphere-bound objects of radius 1: the key is depth + 1, cut from 180 (90 diameters) on.
   TObjectSet set;
   for (float depth : {178.5f, 179.0f, 250.0f}) {
-    TBoxObject& object = set.Add(std::to_string(static_cast<int>(depth * 10)), Cube(0, 0, -depth, 0.5f));
+    TBoxObject& object =
+        set.Add(std::to_string(static_cast<int>(depth * 10)), Cube(0, 0, -depth, 0.5f));
     object.BoundingSphere = {0, 0, -depth, 1};
     object.BoxTighter = false;
   }

@@ -64,7 +64,6 @@ std::size_t ExpectSameWalk(TBOPTree& tree, TObjectSet& set, const TFrustum& view
   return query.opaque.size() + query.transparent.size();
 }
 
-
 TEST(BOPTreeVisibleWalk, MatchesTheNodeWalkOnRandomLevelsBuiltAndReloaded) {
   TempDir dir;
   std::size_t found = 0;

@@ -125,8 +125,8 @@ TEST(BoundingPush, AWayOutOfABoxEvenFromInside) {
   const struct {
     TVector p, push;
   } cases[] = {
-      {{-1, 2, 5}, {-1, 0, 0}}, {{11, 5, 11}, {1, 1, 1}},  // outside: the signs
-      {{9, 2, 5}, {1, 0, 0}},   {{5, 0.5f, 5}, {0, -1, 0}},  // inside: the nearest face
+      {{-1, 2, 5}, {-1, 0, 0}},  {{11, 5, 11}, {1, 1, 1}},    // outside: the signs
+      {{9, 2, 5}, {1, 0, 0}},    {{5, 0.5f, 5}, {0, -1, 0}},  // inside: the nearest face
       {{5, 2, 9.5f}, {0, 0, 1}},
   };
   for (const auto& c : cases)

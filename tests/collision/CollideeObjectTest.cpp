@@ -91,12 +91,12 @@ TEST(Collidee, LargeFromFiveHundredAndOneVertices) {
 
 TEST(Collidee, OverlapsBoxTriesEveryTriangleInclusively) {
   TCollideeBuilder b;
-  b.Triangle({0, 0, 0}, {10, 0, 0}, {0, 0, 10});     // floor
-  b.Triangle({20, 0, 0}, {20, 5, 0}, {20, 0, 5});    // a wall at x = 20
+  b.Triangle({0, 0, 0}, {10, 0, 0}, {0, 0, 10});   // floor
+  b.Triangle({20, 0, 0}, {20, 5, 0}, {20, 0, 5});  // a wall at x = 20
   const auto c = b.Build();
-  EXPECT_TRUE(c->OverlapsBox({1, 2, 0, 1, 1, 2}));          // touches the floor
-  EXPECT_TRUE(c->OverlapsBox({19, 20, 0, 1, 0, 1}));        // touches the wall, the last face
-  EXPECT_FALSE(c->OverlapsBox({12, 18, 0, 1, 0, 1}));       // in between, inside the box
+  EXPECT_TRUE(c->OverlapsBox({1, 2, 0, 1, 1, 2}));     // touches the floor
+  EXPECT_TRUE(c->OverlapsBox({19, 20, 0, 1, 0, 1}));   // touches the wall, the last face
+  EXPECT_FALSE(c->OverlapsBox({12, 18, 0, 1, 0, 1}));  // in between, inside the box
   EXPECT_FALSE(c->OverlapsBox({1, 2, 0.01f, 1, 1, 2}));
 }
 

@@ -13,7 +13,7 @@ int64_t TActorLevel::now = 0;
 
 TBoundsModel::TBoundsModel(float hx, float hy, float hz)
     : object_(std::make_unique<TLookObject>(TBox{-hx, hx, -hy, hy, -hz, hz},
-                                              TSphere{0, 0, 0, VecLength({hx, hy, hz})}, true)) {}
+                                            TSphere{0, 0, 0, VecLength({hx, hy, hz})}, true)) {}
 
 TTriangles Quad(TVector a, TVector u, TVector v) {
   const TVector b = VecAdd(a, u), c = VecAdd(b, v), d = VecAdd(a, v);

@@ -73,8 +73,8 @@ class TActorLevel : public TModelSource {
   void Load();
 
   // A ghost of the class named, reading `ini` (a section "[name]" and its keys) when given.
-  TGhostObject& Ghost(const std::string& className, const std::string& ini = "",
-                      float hx = 0.5f, float hy = 1, float hz = 0.5f);
+  TGhostObject& Ghost(const std::string& className, const std::string& ini = "", float hx = 0.5f,
+                      float hy = 1, float hz = 0.5f);
   // The player placed at p (its ini keys are not read).
   void PlacePlayer(TVector p) { player.PlaceAt(p); }
   // Puts an actor there at once, facing `heading`.

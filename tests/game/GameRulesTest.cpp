@@ -114,10 +114,10 @@ TEST(GameRules, ThePlayerAsSeekerWinsAtTheLastTouch) {
     std::vector<TGhostObject*> ghosts;
     for (size_t i = 0; i < c.classes.size(); ++i) {
       const std::string name = "g" + std::to_string(i);
-      ghosts.push_back(&level.Ghost(c.classes[i], "[" + name + "]\nInitialxpos=" +
-                                                      std::to_string(10 * (i + 1)) +
-                                                      "\nInitialypos=1.3\nMoveVecx=0\n"
-                                                      "MoveVecy=0\nMoveVecz=0\n"));
+      ghosts.push_back(
+          &level.Ghost(c.classes[i], "[" + name + "]\nInitialxpos=" + std::to_string(10 * (i + 1)) +
+                                         "\nInitialypos=1.3\nMoveVecx=0\n"
+                                         "MoveVecy=0\nMoveVecz=0\n"));
     }
     level.ghosts.MakeSeeker(&level.player);
     EXPECT_EQ(level.player.State(), gsSeeking);  // at once, without counting
@@ -147,7 +147,7 @@ TEST(GameRules, AHiderTouchedByACountingSeekerStaysHiddenAndACountRestartsAfterA
   level.Advance(s.ThinkPeriod());  // counting begins
   level.ghosts.ResetGame();        // ... and the game is called off
   level.ghosts.MakeSeeker(&s);
-  level.Advance(10000);            // the old count's think step: a new count begins
+  level.Advance(10000);  // the old count's think step: a new count begins
   EXPECT_EQ(s.State(), gsCounting);
   level.Advance(10000);
   EXPECT_EQ(s.State(), gsSeeking);
@@ -159,8 +159,12 @@ TEST(SearchGhost, SetTargetKeepsNearAnglesAndWrapsFarOnesThroughA32BitRemainder)
   const struct {
     float heading, angle, target;
   } cases[] = {
-      {0, 2147483648.0f, -128}, {10.5f, 2147483648.0f, 128.5f}, {0, 180, 180},
-      {0, -180, -180},          {0, 725.5f, 6},                 {0, -725.5f, -5},
+      {0, 2147483648.0f, -128},
+      {10.5f, 2147483648.0f, 128.5f},
+      {0, 180, 180},
+      {0, -180, -180},
+      {0, 725.5f, 6},
+      {0, -725.5f, -5},
       {90, -300, 60},  // -390 wraps to -30: the same direction as -300
   };
   for (const auto& c : cases) {
@@ -181,23 +185,23 @@ TEST(GhostKinds, DirectAndInFrustumGhostsSteerByStrictLimits) {
       {"TDirectGhostObject", "", {499, 0, 0}, -90},
       {"TDirectGhostObject", "", {0, 0, 499}, -180},
       {"TDirectGhostObject", "", {-40, 0, -30}, -306},  // -306.87 wraps to -306, not -126
-      {"TDirectGhostObject", "", {0, 0, 500}, -90},  // 500.0 is out of range
-      {"TInFrustumGhostObject", "", {1, 0, -1}, 35},  // 45 degrees off: unseen, target 35
+      {"TDirectGhostObject", "", {0, 0, 500}, -90},     // 500.0 is out of range
+      {"TInFrustumGhostObject", "", {1, 0, -1}, 35},    // 45 degrees off: unseen, target 35
       {"TInFrustumGhostObject", "", {1, 0, -2}, -26.565051f},
       {"TInFrustumGhostObject", "ViewingAngle=90\n", {1, 0, 0}, 90},  // exactly at the limit
       {"TInFrustumGhostObject", "ViewingAngle=90\n", {1, 0, -0.01f}, -89.427032f},
   };
   for (const TCase& c : cases) {
     TActorLevel level;
-    auto& seeker = static_cast<TSearchGhostObject&>(
-        level.Ghost(c.className, std::string("[k]\n") + c.ini));
+    auto& seeker =
+        static_cast<TSearchGhostObject&>(level.Ghost(c.className, std::string("[k]\n") + c.ini));
     TGhostObject& hider = level.Ghost("TSearchGhostObject", "[h]\n");
     TActorLevel::Put(hider, c.hider);
     level.PlacePlayer({1000, 0, 1000});  // the player hides too: out of range and out of view
     level.ghosts.MakeSeeker(&seeker);
     seeker.Seek();
-    EXPECT_NEAR(seeker.TargetHeading, c.target, 1e-4) << c.className << " " << c.hider.x << " "
-                                                      << c.hider.z;
+    EXPECT_NEAR(seeker.TargetHeading, c.target, 1e-4)
+        << c.className << " " << c.hider.x << " " << c.hider.z;
     EXPECT_FLOAT_EQ(seeker.TurnRate, c.target * 1000 / seeker.NextThinkDelay);
   }
 }
@@ -209,8 +213,8 @@ TEST(SearchGhost, InitialStateAndThinkPeriods) {
     uint8_t state;
   } cases[] = {{1, gsSeeking}, {2, gsFree}, {3, gsHiding}, {0, gsFree}, {4, gsFree}};
   for (const auto& c : cases) {
-    const TGhostObject& g = level.Ghost(
-        "TSearchGhostObject", "[g]\nInitialState=" + std::to_string(c.initial) + "\n");
+    const TGhostObject& g =
+        level.Ghost("TSearchGhostObject", "[g]\nInitialState=" + std::to_string(c.initial) + "\n");
     EXPECT_EQ(g.State(), c.state) << c.initial;
     EXPECT_GE(g.ThinkPeriod(), 2000);
     EXPECT_LE(g.ThinkPeriod(), 2049);

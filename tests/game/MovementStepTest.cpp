@@ -56,8 +56,7 @@ TEST(MovementStep, WalksUpARampAndAcrossAHoleBridgedByAnotherTerrain) {
     float (*height)(float x);  // expected ground under x
   };
   const TCase cases[] = {
-      {"ramp", Quad({0, 0, 5}, {20, 10, 0}, {0, 0, -10}), {},
-       [](float x) { return x / 2; }},
+      {"ramp", Quad({0, 0, 5}, {20, 10, 0}, {0, 0, -10}), {}, [](float x) { return x / 2; }},
       {"bridge", Floor(0, 8, -5, 5, 0) + Floor(12, 20, -5, 5, 0), Floor(6, 14, -2, 2, 0.5f),
        [](float x) { return x > 6 && x < 14 ? 0.5f : 0.0f; }},  // box bounds exclusive
   };
@@ -137,15 +136,16 @@ TEST(ShuttleGhost, ReversesAtEveryThinkStepAlsoWhenBlockedAndAZeroVectorStands) 
   auto& s = static_cast<TShuttleGhostObject&>(
       level.Ghost("TShuttleGhostObject", "[s]\nMoveVecx=1\nMoveVecy=0\nMoveVecz=0\n"));
   auto& still = static_cast<TShuttleGhostObject&>(
-      level.Ghost("TShuttleGhostObject", "[still]\nInitialxpos=-5\nMoveVecx=0\nMoveVecy=0\n"
-                                         "MoveVecz=0\n"));
+      level.Ghost("TShuttleGhostObject",
+                  "[still]\nInitialxpos=-5\nMoveVecx=0\nMoveVecy=0\n"
+                  "MoveVecz=0\n"));
   TActorLevel::Put(s, {0, kHover, 0});
   level.ghosts.ActivateAll();
   for (int think = 0; think < 4; ++think) {
     const float sign = think % 2 == 0 ? 1.0f : -1.0f;
     EXPECT_EQ(s.MoveVector.x, sign) << think;
     for (int frame = 0; frame < 10; ++frame) level.Step(0.5f);  // 5 units: into the wall
-    EXPECT_LE(s.Position().x, 2.5f) << think;  // never through it
+    EXPECT_LE(s.Position().x, 2.5f) << think;                   // never through it
     level.Advance(s.ThinkPeriod());
   }
   EXPECT_EQ(still.Position(), (TVector{-5, 0, 0}));
@@ -154,7 +154,8 @@ TEST(ShuttleGhost, ReversesAtEveryThinkStepAlsoWhenBlockedAndAZeroVectorStands) 
 
 // A walker heading `heading` at `speed` from `at`, its steering held.
 TGhostObject& Held(TActorLevel& level, TVector at, float heading, float speed) {
-  TGhostObject& g = level.Ghost("TSearchGhostObject", "[w]\nUnitsPerSec=" + std::to_string(speed) + "\n");
+  TGhostObject& g =
+      level.Ghost("TSearchGhostObject", "[w]\nUnitsPerSec=" + std::to_string(speed) + "\n");
   TActorLevel::Put(g, at, heading);
   g.VerticalSpeed = 0;
   static_cast<TSearchGhostObject&>(g).TargetHeading = heading;
@@ -165,16 +166,19 @@ TGhostObject& Held(TActorLevel& level, TVector at, float heading, float speed) {
 TEST(MovementStep, WallsAreSlidAlongAndNeverPassed) {
   struct TCase {
     const char* name;
-    bool cells;      // the wall made of 1 x 1 cells instead of two large triangles
-    float startX;    // 5 - sqrt(0.5) touches the wall
-    float angle;     // degrees off the wall's normal: 90 walks along it
-    float speed;     // units per game second; steps are half of it
-    float along;     // least share of the step kept along the wall once touching
+    bool cells;    // the wall made of 1 x 1 cells instead of two large triangles
+    float startX;  // 5 - sqrt(0.5) touches the wall
+    float angle;   // degrees off the wall's normal: 90 walks along it
+    float speed;   // units per game second; steps are half of it
+    float along;   // least share of the step kept along the wall once touching
   };
   const TCase cases[] = {
-      {"head-on", false, 3, 0, 1, 0},        {"30 into it", false, 3, 60, 1, 0.99f},
-      {"60 into it", true, 3, 30, 1, 0.99f}, {"along, touching", true, 5 - std::sqrt(0.5f), 90, 1, 0.99f},
-      {"fast, touching", false, 5 - std::sqrt(0.5f), 0, 30, 0},  // steps 15 times the walker's depth
+      {"head-on", false, 3, 0, 1, 0},
+      {"30 into it", false, 3, 60, 1, 0.99f},
+      {"60 into it", true, 3, 30, 1, 0.99f},
+      {"along, touching", true, 5 - std::sqrt(0.5f), 90, 1, 0.99f},
+      {"fast, touching", false, 5 - std::sqrt(0.5f), 0, 30,
+       0},  // steps 15 times the walker's depth
       {"fast at 45", true, 3, 45, 10, 0.99f},
   };
   for (const TCase& c : cases) {
@@ -193,7 +197,7 @@ TEST(MovementStep, WallsAreSlidAlongAndNeverPassed) {
       level.Step(0.5f);
       const TVector p = g.Position();
       TBox box;
-      g.GetBoundingBox(box);  // turned with the walker
+      g.GetBoundingBox(box);                                   // turned with the walker
       ASSERT_LE(box.maxX, 5) << c.name << " frame " << frame;  // never into or through it
       if (touching) {
         EXPECT_LT(std::fabs(p.x - before.x), 0.05f) << c.name << " frame " << frame;

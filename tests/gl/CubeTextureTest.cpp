@@ -15,10 +15,10 @@ namespace qv {
 namespace {
 
 // The six axis directions in face order, and the colour the test scene shows in each.
-constexpr std::array<TVector, 6> kDirections{
-    TVector{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}};
-constexpr std::array<std::array<std::uint8_t, 3>, 6> kColours{{
-    {255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 0}, {255, 0, 255}, {0, 255, 255}}};
+constexpr std::array<TVector, 6> kDirections{TVector{1, 0, 0}, {-1, 0, 0}, {0, 1, 0},
+                                             {0, -1, 0},       {0, 0, 1},  {0, 0, -1}};
+constexpr std::array<std::array<std::uint8_t, 3>, 6> kColours{
+    {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 0}, {255, 0, 255}, {0, 255, 255}}};
 
 const TVector kCentre{10, 20, 30};
 

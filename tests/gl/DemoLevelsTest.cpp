@@ -60,8 +60,8 @@ TEST(DemoLevelsTest, ShowcaseMeshesBecomeTerrainCollideesReflectorsAndSeeThrough
   EXPECT_EQ(hiddenTerrain, 1);
   EXPECT_GE(collidees, 10);
   EXPECT_EQ(large, 1);
-  EXPECT_EQ(mirrors, 2);       // the chrome ball and the obelisk
-  EXPECT_GE(transparent, 3);   // water and glass through 0xA08A, the lattice fence's 32-bit texture
+  EXPECT_EQ(mirrors, 2);      // the chrome ball and the obelisk
+  EXPECT_GE(transparent, 3);  // water and glass through 0xA08A, the lattice fence's 32-bit texture
   const T3DSFileAdapter ghost((dir.Path() / "levels/Showcase/ghosts/Wisp.3ds").string());
   EXPECT_TRUE(ghost.GetObject(0)->Transparent);  // its skin is a 32-bit texture
 }

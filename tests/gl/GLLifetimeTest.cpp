@@ -29,8 +29,8 @@ struct TOwners {
     record.name = "tri";
     record.vertices = {{-1, 0, -1}, {1, 0, -1}, {0, 0, 1}};
     record.faces = {{0, 1, 2, 0}};
-    mesh = std::make_unique<TSimple3dObject>([](const std::string&) { return nullptr; },
-                                             rlRelease3, record);
+    mesh = std::make_unique<TSimple3dObject>([](const std::string&) { return nullptr; }, rlRelease3,
+                                             record);
     mesh->Compile();
   }
   std::unique_ptr<TTexture> texture;

@@ -33,14 +33,17 @@ fs::path SettingsWith(const qv::test::TempDir& dir, const std::vector<std::strin
                       const std::string& keys = "") {
   std::ofstream out(dir.Path() / "settings.ini");
   out << "[Window]\nWidth=800\nHeight=600\nBits=32\nMouseCapture=1\n[GL]\nDisplayLists=1\n"
-      << "[Keys]\n" << keys << "\n[Levels]\n";
+      << "[Keys]\n"
+      << keys << "\n[Levels]\n";
   for (std::size_t i = 0; i < levels.size(); ++i) out << "l" << i << "=" << levels[i] << "\n";
   return dir.Path() / "settings.ini";
 }
 
 // Replaces the counter behind TimeMs before the application reads its start count.
 struct HandClock {
-  HandClock() { qv::SetClockSource({[this] { return now; }, [] { return std::int64_t{1000}; }}); }
+  HandClock() {
+    qv::SetClockSource({[this] { return now; }, [] { return std::int64_t{1000}; }});
+  }
   ~HandClock() { qv::SetClockSource({}); }
   std::int64_t now = 1;  // milliseconds
 };
@@ -251,7 +254,7 @@ TEST_F(GameWindowTest, TheFrameLineRoundsTiesToEvenAndIsLeftOutForAZeroFrame) {
   Start();
   Frame(0);
   EXPECT_EQ(window_->Overlay().size(), 1u);  // the state line only
-  Frame(16);                                  // 62.5 frames per second
+  Frame(16);                                 // 62.5 frames per second
   EXPECT_EQ(window_->Overlay().front().text, "800x600 @ 62 FPS");
   EXPECT_EQ(window_->Overlay().front().x, 5);
   app_.Width = 200;

@@ -84,8 +84,11 @@ TEST_F(MaterialGL, ShininessEmissionAndShadingFollowTheRecord) {
   const struct {
     int level;
     GLenum polygon, shade;
-  } levels[] = {{0, GL_LINE, GL_FLAT}, {1, GL_FILL, GL_FLAT}, {2, GL_FILL, GL_SMOOTH},
-                {3, GL_FILL, GL_SMOOTH}, {4, GL_FILL, GL_SMOOTH}};
+  } levels[] = {{0, GL_LINE, GL_FLAT},
+                {1, GL_FILL, GL_FLAT},
+                {2, GL_FILL, GL_SMOOTH},
+                {3, GL_FILL, GL_SMOOTH},
+                {4, GL_FILL, GL_SMOOTH}};
   for (const auto& l : levels) {
     r.shading = l.level;
     TMaterial s;

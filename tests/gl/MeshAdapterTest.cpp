@@ -95,15 +95,21 @@ TEST_F(MeshAdapterTest, MaterialTableIsSortedAndRefusesNamesDifferingOnlyInCase)
 
 TEST_F(MeshAdapterTest, AccentedMaterialNamesMatchInAnyCase) {
   TWriter3DS writer;
-  writer.AddMaterial(MaterialNamed("\xE9" "corce"));
-  writer.AddMesh(Square("Tree", "\xC9" "CORCE"));
+  writer.AddMaterial(
+      MaterialNamed("\xE9"
+                    "corce"));
+  writer.AddMesh(Square("Tree",
+                        "\xC9"
+                        "CORCE"));
   writer.Save(dir.Path() / "bark.3ds");
   T3DSFileAdapter adapter((dir.Path() / "bark.3ds").string());
   ASSERT_EQ(adapter.MaterialCount(), 1);
   EXPECT_NE(adapter.GetMaterial(0), nullptr);
   EXPECT_EQ(adapter.GetObject(0)->GetFaceGroup(0).Material, adapter.GetMaterial(0));
 
-  writer.AddMaterial(MaterialNamed("\xC9" "CORCE"));
+  writer.AddMaterial(
+      MaterialNamed("\xC9"
+                    "CORCE"));
   writer.Save(dir.Path() / "twice.3ds");
   EXPECT_THROW(T3DSFileAdapter((dir.Path() / "twice.3ds").string()), EGL);
 }
@@ -115,8 +121,12 @@ TEST_F(MeshAdapterTest, MeshNamesChooseTerrainCollideeOrPlainMesh) {
   writer.Save(dir.Path() / "classes.3ds");
   T3DSFileAdapter adapter((dir.Path() / "classes.3ds").string());
   ASSERT_EQ(adapter.ObjectCount(), 6);
-  auto terrain = [&](int i) { return dynamic_cast<TTerrainObject*>(adapter.GetObject(i)) != nullptr; };
-  auto collidee = [&](int i) { return dynamic_cast<TCollideeObject*>(adapter.GetObject(i)) != nullptr; };
+  auto terrain = [&](int i) {
+    return dynamic_cast<TTerrainObject*>(adapter.GetObject(i)) != nullptr;
+  };
+  auto collidee = [&](int i) {
+    return dynamic_cast<TCollideeObject*>(adapter.GetObject(i)) != nullptr;
+  };
   EXPECT_TRUE(terrain(0));
   EXPECT_TRUE(collidee(1));
   EXPECT_FALSE(terrain(2) || collidee(2));

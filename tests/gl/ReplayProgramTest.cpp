@@ -74,13 +74,17 @@ class ReplayProgramTest : public ::testing::Test {
     TIniText settings;
     settings.Section("Window").Key("Width", 800).Key("Height", 600).Key("MouseCapture", 0);
     settings.Section("Keys").Key("FogKey", keys.empty() ? "F" : keys.c_str());
-    settings.Section("Levels").Key("a", "levels\\T\\").Key("b", "levels\\T\\").Key("c", "levels\\T\\");
+    settings.Section("Levels")
+        .Key("a", "levels\\T\\")
+        .Key("b", "levels\\T\\")
+        .Key("c", "levels\\T\\");
     files.AddText("quorvantille.ini", settings.Text());
     files.AddModel("objects/Player.3ds", PlayerModel());
     TDemoModel floor;
     floor.Materials = {MakeMaterial("Floor", 0.4f, 0.6f, 0.3f)};
     TMeshBuilder ground("terFloor");
-    AddHeightfield(ground, -30, -30, 30, 30, 6, 6, [](float, float) { return 0.0f; }, "Floor", 0.1f);
+    AddHeightfield(
+        ground, -30, -30, 30, 30, 6, 6, [](float, float) { return 0.0f; }, "Floor", 0.1f);
     floor.Meshes.push_back(ground.Finish());
     files.AddModel("levels/T/Objects.3DS", floor);
     files.AddModel("levels/T/Lantern.3ds", LanternModel());
@@ -104,8 +108,8 @@ class ReplayProgramTest : public ::testing::Test {
   // With a script, the program runs on a display of its own, so no other test's window can take
   // the keyboard focus from it; should its keys still go astray, it is closed after 30 s.
   Outcome Start(const std::string& args, const std::string& script = "") {
-    const std::string start = "QV_NO_DIALOGS=1 ./quorvantille " + args +
-                              " >out.txt 2>err.txt & pid=$!; ";
+    const std::string start =
+        "QV_NO_DIALOGS=1 ./quorvantille " + args + " >out.txt 2>err.txt & pid=$!; ";
     std::string command = "cd '" + dir_.Path().string() + "' || exit 99; ";
     if (script.empty()) {
       command += start + "wait $pid";
@@ -142,9 +146,9 @@ std::string Frames(int count, int ms) {
 // of the last frame; F12 twice.
 std::string HideAndSeekInput() {
   return std::string("quorvantille-input 1\n# the hand-written game\nseed 7\n") + Frames(70, 16) +
-         "key down 13\nkey up 13   # Enter: the player seeks\n" + Frames(5, 16) +
-         "key down 38\n" + Frames(60, 17) + "key up 38\n" + Frames(80, 16) +
-         "shot last.png\nkey up 123\n" + Frames(2, 16) + "key up 123\n" + Frames(2, 16);
+         "key down 13\nkey up 13   # Enter: the player seeks\n" + Frames(5, 16) + "key down 38\n" +
+         Frames(60, 17) + "key up 38\n" + Frames(80, 16) + "shot last.png\nkey up 123\n" +
+         Frames(2, 16) + "key up 123\n" + Frames(2, 16);
 }
 
 TEST_F(ReplayProgramTest, AHandWrittenGameWalksFindsTheGhostAndEveryoneIsFreeASecondLater) {
@@ -160,7 +164,8 @@ TEST_F(ReplayProgramTest, AHandWrittenGameWalksFindsTheGhostAndEveryoneIsFreeASe
   EXPECT_EQ(Field(trace[70], "game"), "\"player\"");
   EXPECT_EQ(Field(trace[70], "seeker"), "\"Player\"");
   EXPECT_EQ(Field(trace[70], "state_line"), "\"    YOU'RE SEEKING\"");
-  EXPECT_NE(trace[71].find("\"messages\":[\"\",\"      You're The Seeker now.\",\"\"]"), std::string::npos);
+  EXPECT_NE(trace[71].find("\"messages\":[\"\",\"      You're The Seeker now.\",\"\"]"),
+            std::string::npos);
   EXPECT_EQ(ActorField(trace[70], "Player", "state"), "0");
   EXPECT_EQ(ActorField(trace[70], "Shy", "state"), "2");
   EXPECT_EQ(ActorField(trace[70], "Shy", "class"), "\"TSearchGhostObject\"");
@@ -206,7 +211,8 @@ TEST_F(ReplayProgramTest, TwoReplaysWriteTheSameTraceAndTheSameScreenshots) {
   // F12 names the first free number, so the second run starts from the same empty folder.
   fs::remove(P("screenshot-0001.png"));
   fs::remove(P("screenshot-0002.png"));
-  const Outcome timedemo = Start("--replay game.txt --trace two.jsonl --timedemo --frame-times ft.txt");
+  const Outcome timedemo =
+      Start("--replay game.txt --trace two.jsonl --timedemo --frame-times ft.txt");
   ASSERT_EQ(timedemo.exitCode, 0) << timedemo.err;
   EXPECT_TRUE(ReadText(P("one.jsonl")) == ReadText(P("two.jsonl")));
   EXPECT_TRUE(ReadText(P("one.png")) == ReadText(P("last.png")));

@@ -17,9 +17,9 @@
 #include "platform/LogFile.h"
 #include "platform/Window.h"
 #include "shell/GLApplication.h"
-#include "tests/support/PlaceholderWindow.h"
 #include "shell/UnattendedWindow.h"
 #include "tests/support/GLTestContext.h"
+#include "tests/support/PlaceholderWindow.h"
 #include "tests/support/ScopedLog.h"
 
 namespace {
@@ -31,11 +31,11 @@ using qv::test::ScopedLog;
 
 // What the scripted window saw, shared with the test because the shell makes the instance.
 struct Script {
-  std::vector<std::string> calls;                 // "load", "store", "resize", "draw", "destroy"
+  std::vector<std::string> calls;  // "load", "store", "resize", "draw", "destroy"
   bool loadResult = true;
   bool storeResult = true;
-  bool contextAtDestroy = false;                  // a GL context was current in the destructor
-  std::function<bool(int frame)> draw;            // returns GLDraw's result
+  bool contextAtDestroy = false;        // a GL context was current in the destructor
+  std::function<bool(int frame)> draw;  // returns GLDraw's result
   int frames = 0;
   int instances = 0;
 };
@@ -68,9 +68,8 @@ class ScriptedWindow : public qv::TGLWindow {
 };
 
 qv::TGLWindowClass ClassFor(Script& script) {
-  return {"TScriptedWindow", [&script](TGLApplication& app) {
-            return std::make_unique<ScriptedWindow>(app, script);
-          }};
+  return {"TScriptedWindow",
+          [&script](TGLApplication& app) { return std::make_unique<ScriptedWindow>(app, script); }};
 }
 
 class ShellRunTest : public ::testing::Test {
@@ -78,7 +77,8 @@ class ShellRunTest : public ::testing::Test {
   ~ShellRunTest() override {
     // Failures of window creation only show in the log; make them visible in the test output.
     if (HasFailure())
-      for (const std::string& line : log_.Messages()) std::fprintf(stderr, "log: %s\n", line.c_str());
+      for (const std::string& line : log_.Messages())
+        std::fprintf(stderr, "log: %s\n", line.c_str());
   }
   void SetUp() override {
     TGLApplication& app = GlobalApplication();
@@ -109,13 +109,13 @@ TEST_F(ShellRunTest, GLDrawReturningFalseEndsTheLoopAfterReportingThatFramesErro
   EXPECT_EQ(GlobalApplication().Run(ClassFor(script)), 0);
   EXPECT_EQ(script.instances, 1);
   EXPECT_EQ(script.calls, (std::vector<std::string>{"load", "resize", "draw", "draw", "draw",
-                                                     "store", "destroy"}));
+                                                    "store", "destroy"}));
   EXPECT_FALSE(GlobalApplication().GameWindow);
   EXPECT_FALSE(GlobalApplication().Wnd);
   EXPECT_EQ(log_.Messages(),
             (std::vector<std::string>{std::string(qv::kLogHeader), "CreateGLWindow...",
-                                      "CreateGLWindow done", "invalid enumerant",
-                                      "KillGLWindow...", "KillGLWindow done", "end program"}));
+                                      "CreateGLWindow done", "invalid enumerant", "KillGLWindow...",
+                                      "KillGLWindow done", "end program"}));
 }
 
 TEST_F(ShellRunTest, TheContextIsDoubleBufferedWithDepthAndTheViewportFollowsTheSize) {
@@ -251,8 +251,7 @@ TEST_F(ShellRunTest, ARefusedFullScreenModeAnsweredYesGoesOnWindowedWithTheSameG
                 "Error|This FullScreen Mode Is Not Supported. Use Windowed Mode Instead?"});
   EXPECT_EQ(script.instances, 1);
   EXPECT_EQ(script.calls, (std::vector<std::string>{"load", "resize", "draw", "draw", "store",
-                                                     "load", "resize", "draw", "store",
-                                                     "destroy"}));
+                                                    "load", "resize", "draw", "store", "destroy"}));
   EXPECT_EQ(widthAfter, 641);
   EXPECT_FALSE(fullScreenAfter);
   EXPECT_EQ(Count(log_.Messages(), "CreateGLWindow done"), 2u);

@@ -7,9 +7,9 @@
 
 #include <map>
 
-#include "scene/Mesh3DS.h"
 #include "scene/CubeTexture.h"
 #include "scene/Material.h"
+#include "scene/Mesh3DS.h"
 #include "scene/Simple3dObject.h"
 #include "scene/TgaWriter.h"
 #include "tests/support/GLTestContext.h"
@@ -29,12 +29,14 @@ constexpr int kSize = 256;  // the cube faces are rendered at 256 x 256 into the
 TMesh3DS Square(float half, float depth) {
   TMesh3DS mesh;
   mesh.name = "Square";
-  mesh.vertices = {{-half, depth, -half}, {half, depth, -half}, {half, depth, half}, {-half, depth, half}};
+  mesh.vertices = {
+      {-half, depth, -half}, {half, depth, -half}, {half, depth, half}, {-half, depth, half}};
   mesh.faces = {{0, 1, 2, 0}, {0, 2, 3, 0}};
   return mesh;
 }
 
-std::map<std::string, TMaterial*> Table(std::initializer_list<std::pair<std::string, TMaterial*>> l) {
+std::map<std::string, TMaterial*> Table(
+    std::initializer_list<std::pair<std::string, TMaterial*>> l) {
   return std::map<std::string, TMaterial*>(l.begin(), l.end());
 }
 
@@ -64,7 +66,9 @@ class MeshDrawTest : public ::testing::Test {
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   }
-  std::array<std::uint8_t, 4> Centre() { return PixelAt(ReadPixels(ctx), kSize, kSize / 2, kSize / 2); }
+  std::array<std::uint8_t, 4> Centre() {
+    return PixelAt(ReadPixels(ctx), kSize, kSize / 2, kSize / 2);
+  }
 
   GLTestContext ctx{kSize, kSize};
 };
@@ -194,8 +198,10 @@ TEST_F(MeshDrawTest, TransparencyComesFromDiffuseAlphaOrAnAlphaTexture) {
   seeThrough.Diffuse.a = 0.5f;
   auto alphaTexture = TexturedMaterial(dir.Path() / "ghost.tga", 200, 200, 255, 32);
   auto plainTexture = TexturedMaterial(dir.Path() / "wall.tga", 200, 200, 255, 24);
-  const auto table = Table({{"Opaque", &opaque}, {"Glass", &seeThrough},
-                            {"Ghost", alphaTexture.get()}, {"Wall", plainTexture.get()}});
+  const auto table = Table({{"Opaque", &opaque},
+                            {"Glass", &seeThrough},
+                            {"Ghost", alphaTexture.get()},
+                            {"Wall", plainTexture.get()}});
   auto transparent = [&](std::vector<std::string> names) {
     TMesh3DS square = Square(1, 3);
     for (const auto& name : names) square.matGroups.push_back({name, {0}});
@@ -219,7 +225,8 @@ TEST_F(MeshDrawTest, OnlyTheFirstCubeMapGroupMakesTheOneReflectionAtTheSphereCen
   ASSERT_TRUE(object.HasCubeTexture());
   const TVector centre = object.GetCubeTexture()->Centre;
   EXPECT_EQ(centre, (TVector{2, 1, -3}));
-  EXPECT_EQ(centre, (TVector{object.BoundingSphere.x, object.BoundingSphere.y, object.BoundingSphere.z}));
+  EXPECT_EQ(centre,
+            (TVector{object.BoundingSphere.x, object.BoundingSphere.y, object.BoundingSphere.z}));
   EXPECT_EQ(object.GetCubeTexture()->Width, 256);
 
   object.Compile();
@@ -243,7 +250,7 @@ TEST_F(MeshDrawTest, ReflectionLooksUpTheWorldDirectionWhateverTheView) {
   ASSERT_TRUE(object.HasCubeTexture());
 
   // Every face of the reflection a colour of its own.
-  const std::uint8_t colours[6][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255},
+  const std::uint8_t colours[6][3] = {{255, 0, 0},   {0, 255, 0},   {0, 0, 255},
                                       {255, 255, 0}, {0, 255, 255}, {255, 0, 255}};
   TCubeTexture& cube = *object.GetCubeTexture();
   object.SetCubeMapRenderer([&](const TFrustum&) {

@@ -46,9 +46,12 @@ void ExpectColour(const std::vector<std::uint8_t>& rgba, int width, int x, int y
                   int b) {
   const auto p = test::PixelAt(rgba, width, x, y);
   // Compressed formats may round a channel slightly; pure colours survive within a few steps.
-  EXPECT_NEAR(p[0], r, 8) << "at " << x << ", " << y << ": " << int(p[0]) << " " << int(p[1]) << " " << int(p[2]);
-  EXPECT_NEAR(p[1], g, 8) << "at " << x << ", " << y << ": " << int(p[0]) << " " << int(p[1]) << " " << int(p[2]);
-  EXPECT_NEAR(p[2], b, 8) << "at " << x << ", " << y << ": " << int(p[0]) << " " << int(p[1]) << " " << int(p[2]);
+  EXPECT_NEAR(p[0], r, 8) << "at " << x << ", " << y << ": " << int(p[0]) << " " << int(p[1]) << " "
+                          << int(p[2]);
+  EXPECT_NEAR(p[1], g, 8) << "at " << x << ", " << y << ": " << int(p[0]) << " " << int(p[1]) << " "
+                          << int(p[2]);
+  EXPECT_NEAR(p[2], b, 8) << "at " << x << ", " << y << ": " << int(p[0]) << " " << int(p[1]) << " "
+                          << int(p[2]);
 }
 
 TEST_F(TextureGL, UploadedTextureShowsItsPixelsWithTheFirstRowAtTheBottom) {
@@ -58,7 +61,8 @@ TEST_F(TextureGL, UploadedTextureShowsItsPixelsWithTheFirstRowAtTheBottom) {
   TTgaImage image = MakeTgaImage(2, 4, 24);
   const int colours[4][3] = {{255, 0, 0}, {0, 0, 255}, {0, 0, 255}, {255, 0, 0}};
   for (int y = 0; y < 4; ++y)
-    for (int x = 0; x < 2; ++x) SetTgaPixel(image, x, y, colours[y][0], colours[y][1], colours[y][2]);
+    for (int x = 0; x < 2; ++x)
+      SetTgaPixel(image, x, y, colours[y][0], colours[y][1], colours[y][2]);
   SetTgaPixel(image, 1, 0, 0, 0, 255);
   WriteTga(dir_ / "stripes.tga", image);
 

@@ -134,7 +134,8 @@ TEST(ViewCommandTest, ScreenshotShowsAWriterMadeModelLitAndTextured) {
   auto isBall = [&](int y) {
     const std::uint8_t* p = shot.At(shot.width / 2, y);
     return std::abs(p[0] - background[0]) + std::abs(p[1] - background[1]) +
-               std::abs(p[2] - background[2]) > 30;
+               std::abs(p[2] - background[2]) >
+           30;
   };
   int top = 0, bottom = shot.height - 1;
   while (top < shot.height && !isBall(top)) ++top;

@@ -53,11 +53,15 @@ TEST(AdapterTest, MaterialNamesFoldEveryWindows1252Letter) {
   };
   for (const TCase& c : {
            TCase{"Stone", "sTONE", 0},
-           TCase{"\xC9" "corce", "\xE9" "CORCE", 0},  // E acute
+           TCase{"\xC9"
+                 "corce",
+                 "\xE9"
+                 "CORCE",
+                 0},                                          // E acute
            TCase{"\x8A\x8C\x8E\x9F", "\x9A\x9C\x9E\xFF", 0},  // S caron, OE, Z caron, Y diaeresis
            TCase{"\xC0\xD6\xD8\xDE", "\xE0\xF6\xF8\xFE", 0},  // both ends of both ranges
            TCase{"\xD7", "\xF7", -1},  // multiplication and division sign are no letters
-           TCase{"\xDF", "SS", 1},      // sharp s has no upper case
+           TCase{"\xDF", "SS", 1},     // sharp s has no upper case
            TCase{"a", "\xE0", -1},
            TCase{"ab", "AB ", -1},
        }) {

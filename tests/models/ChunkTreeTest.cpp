@@ -123,7 +123,7 @@ TEST(ChunkTree, DeepSearchTestsItselfFirstAndAlongNeverDescends) {
   TChunkNode3DS* d = a->next.get();
   EXPECT_EQ(FindChunkDeep(a, 0x3D3D), a);
   EXPECT_EQ(FindChunkDeep(root, 0x0C0C), a->children->children.get());  // depth first, in order
-  EXPECT_EQ(FindChunkDeep(a->children.get(), 0x3000), nullptr);  // siblings of the start: no
+  EXPECT_EQ(FindChunkDeep(a->children.get(), 0x3000), nullptr);         // siblings of the start: no
   EXPECT_EQ(FindChunkDeep(d, 0x0C0C), d->children.get());
   EXPECT_EQ(FindChunkAlong(a, 0x3000), d);
   EXPECT_EQ(FindChunkAlong(a, 0x0C0C), nullptr);  // only inside sub-chunks

@@ -82,7 +82,7 @@ TEST(Database, ColoursPercentagesAndDefaults) {
                   w.End();
                   w.End();
                   w.EmptyChunk(kMatAmbient);  // no colour inside: black
-                  w.Begin(kMatShininess);  // float percentage taken as it stands
+                  w.Begin(kMatShininess);     // float percentage taken as it stands
                   w.Begin(kFloatPercent);
                   w.Float(0.5f);
                   w.End();
@@ -166,7 +166,7 @@ TEST(Database, MeshesAreNamedObjectsHoldingATriangleMesh) {
   w.End();
   w.End();
   WriteNamedMesh(w, Triangle("same"));  // duplicate names are two meshes
-  w.Begin(kNamedObject);  // a mesh one level too deep: counted, but not readable
+  w.Begin(kNamedObject);                // a mesh one level too deep: counted, but not readable
   w.Name("deep");
   w.Begin(0x4700);
   for (int i = 0; i < 8; ++i) w.Float(0);
@@ -261,7 +261,7 @@ TEST(Database, MeshIndicesMustStayInsideTheirArrays) {
 TEST(Database, ShortSmoothingAndTextureArraysArePadded) {
   TMesh3DS m = Triangle("pad");
   m.faces.push_back({2, 1, 0, 0});
-  m.smoothing = {5};  // two faces, one mask
+  m.smoothing = {5};             // two faces, one mask
   m.texVerts = {{0.5f, 0.25f}};  // three vertices, one pair
   TWriter3DS w;
   w.AddMesh(m);

@@ -182,11 +182,16 @@ TEST(ProgramInputTest, TheMouseTurnsTheArrowsWalkADigitSwitchesTheLevelAndEscape
     if (line.starts_with("trying") || line.starts_with("  world") || line.starts_with("Font") ||
         line == "world.freed" || line == "end program")
       story.push_back(std::regex_replace(line, std::regex("Font Nr [0-9]+"), "Font Nr"));
-  const std::vector<std::string> expected = {
-      "trying to load level:2", "  world.created anew, loading level:2", "Font Nr",
-      "trying to load level:1", "  world.created anew, loading level:1", "Font Nr deleted",
-      "Font Nr",                "Font Nr deleted",                        "world.freed",
-      "end program"};
+  const std::vector<std::string> expected = {"trying to load level:2",
+                                             "  world.created anew, loading level:2",
+                                             "Font Nr",
+                                             "trying to load level:1",
+                                             "  world.created anew, loading level:1",
+                                             "Font Nr deleted",
+                                             "Font Nr",
+                                             "Font Nr deleted",
+                                             "world.freed",
+                                             "end program"};
   EXPECT_EQ(story, expected);
 }
 

@@ -59,22 +59,14 @@ TEST(ShellProgramTest, AnUnattendedRunLoadsTheStartLevelLogsItsLifeAndSavesTheFr
   const ProgramOutcome run = folder.Run("QV_QUIT_AFTER_MS=2000 QV_SCREENSHOT=shot.png");
   EXPECT_EQ(run.exitCode, 0) << run.err;
   // A fresh folder has no tree file: the tree is built and its figures logged.
-  ExpectLogMatches(run.log, {std::regex_replace(std::string(qv::kLogHeader),
-                                                std::regex(R"([*.])"), R"(\$&)"),
-                             "CreateGLWindow\\.\\.\\.",
-                             "CreateGLWindow done",
-                             "trying to load level:2",
-                             "  world\\.created anew, loading level:2",
-                             "create time:[0-9]+ tree",
-                             "avg depth:[0-9.]+ ideal:[0-9.]+",
-                             "  MEMORY for terrain-objects: [0-9]+(\\.[0-9]+)? kB",
-                             "Font Nr [1-9][0-9]*",
-                             "screenshot saved to shot\\.png",
-                             "Font Nr [1-9][0-9]* deleted",
-                             "world\\.freed",
-                             "KillGLWindow\\.\\.\\.",
-                             "KillGLWindow done",
-                             "end program"});
+  ExpectLogMatches(
+      run.log,
+      {std::regex_replace(std::string(qv::kLogHeader), std::regex(R"([*.])"), R"(\$&)"),
+       "CreateGLWindow\\.\\.\\.", "CreateGLWindow done", "trying to load level:2",
+       "  world\\.created anew, loading level:2", "create time:[0-9]+ tree",
+       "avg depth:[0-9.]+ ideal:[0-9.]+", "  MEMORY for terrain-objects: [0-9]+(\\.[0-9]+)? kB",
+       "Font Nr [1-9][0-9]*", "screenshot saved to shot\\.png", "Font Nr [1-9][0-9]* deleted",
+       "world\\.freed", "KillGLWindow\\.\\.\\.", "KillGLWindow done", "end program"});
   if (run.log.size() == 15) {
     EXPECT_EQ(run.log[10], run.log[8] + " deleted");
   }
@@ -165,8 +157,7 @@ TEST(ShellProgramTest, AStartLevelThatCannotBeLoadedEndsWithItsReasonAndExitCode
        },
        "The start level 2 cannot be loaded: the settings file \"@/quorvantille.ini\" lists 2 "
        "level(s), the game needs at least 3"},
-      {"no settings",
-       [](const ProgramFolder& f) { fs::remove(f.Path() / "quorvantille.ini"); },
+      {"no settings", [](const ProgramFolder& f) { fs::remove(f.Path() / "quorvantille.ini"); },
        "The start level 2 cannot be loaded: the settings file \"@/quorvantille.ini\" lists 0 "
        "level(s), the game needs at least 3"},
       {"no Level.ini",

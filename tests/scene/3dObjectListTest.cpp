@@ -43,8 +43,8 @@ class TTestObject : public T3dObject {
   void Unhighlight() override {}
   int Tag() const { return tag_; }
 
-  TBox box{};               // what CalcBoundingBox reports
-  float sphereScale = 1;    // shrinks the sphere below the box's circumsphere
+  TBox box{};             // what CalcBoundingBox reports
+  float sphereScale = 1;  // shrinks the sphere below the box's circumsphere
 
  private:
   int tag_;
@@ -66,7 +66,9 @@ class TMovedObject : public TTestObject {
   }
 };
 
-TTestObject& Tagged(const T3dObjectList& list, int i) { return static_cast<TTestObject&>(*list.Get(i)); }
+TTestObject& Tagged(const T3dObjectList& list, int i) {
+  return static_cast<TTestObject&>(*list.Get(i));
+}
 
 // A frustum that keeps x >= 0 and is open everywhere else, near plane = x.
 TFrustum HalfSpaceX() {
@@ -280,7 +282,8 @@ TEST(T3dObjectListSort, KeysThatAreNotNumbersSortLastWithoutRunningOffTheList) {
     f.Add(NAN);  // and one at the end, where the sentinel would go
     f.list.Sort();
     const std::vector<float> keys = Keys(f.list);
-    const auto firstNaN = std::find_if(keys.begin(), keys.end(), [](float k) { return std::isnan(k); });
+    const auto firstNaN =
+        std::find_if(keys.begin(), keys.end(), [](float k) { return std::isnan(k); });
     EXPECT_TRUE(std::is_sorted(keys.begin(), firstNaN)) << n;
     EXPECT_TRUE(std::all_of(firstNaN, keys.end(), [](float k) { return std::isnan(k); })) << n;
     EXPECT_EQ(keys.end() - firstNaN, (n + 2) / 3 + 1);

@@ -127,7 +127,7 @@ TEST(T3dObjects, TransparencyAndMemberOperationsFollowTheMembersInOrder) {
 
 TEST(T3dObjects, CollectVisibleTestsEachMemberByItsTighterBoundAndAppends) {
   // A view looking along -z: |x|, |y| < 10, depth 0..100, near plane z = 0.
-  const TFrustum view{TPlane{-1, 0, 0, 10}, TPlane{1, 0, 0, 10}, TPlane{0, 1, 0, 10},
+  const TFrustum view{TPlane{-1, 0, 0, 10}, TPlane{1, 0, 0, 10},  TPlane{0, 1, 0, 10},
                       TPlane{0, -1, 0, 10}, TPlane{0, 0, 1, 100}, TPlane{0, 0, -1, 0}};
   TSource source;
   TMember& boxed = source.Add({-1, 1, -1, 1, -6, -4}, {0, 0, -5, 2});

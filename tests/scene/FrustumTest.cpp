@@ -39,7 +39,7 @@ TFrustum StartUpFrustum() {
 TEST(ExtractFrustum, GivesNormalisedPlanesInTheOrderRightLeftBottomTopFarNear) {
   const TFrustum f = StartUpFrustum();
   for (const TPlane& p : f) EXPECT_NEAR(std::sqrt(p.a * p.a + p.b * p.b + p.c * p.c), 1, 1e-5);
-  EXPECT_LT(f[fpRight].a, 0);   // the right plane faces back towards -x
+  EXPECT_LT(f[fpRight].a, 0);  // the right plane faces back towards -x
   EXPECT_GT(f[fpLeft].a, 0);
   EXPECT_GT(f[fpBottom].b, 0);
   EXPECT_LT(f[fpTop].b, 0);

@@ -32,10 +32,9 @@ TMesh3DS MeshOf(std::vector<TVector> vertices, std::vector<TFace3DS> faces) {
 // (1, 1, 1) (vertex 7) belongs to two triangles of each of its three sides.
 TMesh3DS Cube() {
   std::vector<TVector> v;
-  for (int i = 0; i < 8; ++i) v.push_back({i & 1 ? 1.f : -1.f, i & 2 ? 1.f : -1.f, i & 4 ? 1.f : -1.f});
-  auto f = [](int a, int b, int c) {
-    return TFace3DS{uint16_t(a), uint16_t(b), uint16_t(c), 0};
-  };
+  for (int i = 0; i < 8; ++i)
+    v.push_back({i & 1 ? 1.f : -1.f, i & 2 ? 1.f : -1.f, i & 4 ? 1.f : -1.f});
+  auto f = [](int a, int b, int c) { return TFace3DS{uint16_t(a), uint16_t(b), uint16_t(c), 0}; };
   return MeshOf(v, {
                        f(1, 3, 7), f(1, 7, 5),  // +x
                        f(0, 4, 6), f(0, 6, 2),  // -x
@@ -114,8 +113,8 @@ TEST(Simple3dObjectTest, CubeInOneSmoothingGroupSharesAndAveragesByArea) {
 TEST(Simple3dObjectTest, BiggerFacesWeighMoreInASharedNormal) {
   // Vertex 0 shared by a triangle of area 2 in the file's x-y plane and one of area 0.5 in the y-z
   // plane: the sum is (1, 0, 4) in file axes.
-  TMesh3DS mesh = MeshOf({{0, 0, 0}, {2, 0, 0}, {0, 2, 0}, {0, 1, 0}, {0, 0, 1}},
-                         {{0, 1, 2, 0}, {0, 3, 4, 0}});
+  TMesh3DS mesh =
+      MeshOf({{0, 0, 0}, {2, 0, 0}, {0, 2, 0}, {0, 1, 0}, {0, 0, 1}}, {{0, 1, 2, 0}, {0, 3, 4, 0}});
   mesh.smoothing = {1, 1};
   TSimple3dObject object(nullptr, rlRelease3, mesh);
   ASSERT_EQ(object.VertexCount(), 5);
@@ -123,8 +122,8 @@ TEST(Simple3dObjectTest, BiggerFacesWeighMoreInASharedNormal) {
 }
 
 TEST(Simple3dObjectTest, LowestSmoothingBitDecidesSharing) {
-  const TMesh3DS base = MeshOf({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 0, 1}},
-                               {{0, 1, 2, 0}, {0, 3, 4, 0}});
+  const TMesh3DS base =
+      MeshOf({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 0, 1}}, {{0, 1, 2, 0}, {0, 3, 4, 0}});
   {
     TMesh3DS mesh = base;
     mesh.smoothing = {1, 3};  // both lowest bit 0: shared
@@ -147,8 +146,9 @@ TEST(Simple3dObjectTest, LowestSmoothingBitDecidesSharing) {
   {
     // A face in no group never shares, even after a smoothed face used the vertex; a third face
     // back in group 0 finds the vertex of the first.
-    TMesh3DS mesh = MeshOf({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 0, 1}, {-1, 0, 0}, {0, -1, 0}},
-                           {{0, 1, 2, 0}, {0, 3, 4, 0}, {0, 5, 6, 0}});
+    TMesh3DS mesh =
+        MeshOf({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 0, 1}, {-1, 0, 0}, {0, -1, 0}},
+               {{0, 1, 2, 0}, {0, 3, 4, 0}, {0, 5, 6, 0}});
     mesh.smoothing = {1, 0, 1};
     TSimple3dObject object(nullptr, rlRelease3, mesh);
     ASSERT_EQ(object.VertexCount(), 8);
@@ -158,7 +158,8 @@ TEST(Simple3dObjectTest, LowestSmoothingBitDecidesSharing) {
 }
 
 TEST(Simple3dObjectTest, SplitCopiesCarryTheirTextureCoordinates) {
-  TMesh3DS mesh = MeshOf({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, {{0, 1, 2, 0}, {0, 2, 3, 0}});
+  TMesh3DS mesh =
+      MeshOf({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, {{0, 1, 2, 0}, {0, 2, 3, 0}});
   mesh.texVerts = {{0.25f, 0.5f}, {1, 0}, {0, 1}, {1, 1}};
   TSimple3dObject object(nullptr, rlRelease3, mesh);
   ASSERT_EQ(object.VertexCount(), 6);

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-
 #include <filesystem>
 #include <sstream>
 #include <streambuf>

@@ -6,11 +6,11 @@
 
 #include <vector>
 
+#include "game/AlarmDispatcher.h"
 #include "platform/AssertionFailure.h"
 #include "platform/Clock.h"
 #include "platform/LogFile.h"
 #include "platform/MessageBox.h"
-#include "game/AlarmDispatcher.h"
 #include "scene/CubeTexture.h"
 #include "shell/StartUp.h"
 #include "tests/support/ScopedLog.h"
@@ -210,9 +210,11 @@ TEST_F(TimeMsTest, ANanosecondCounterRunsForCenturiesWithTheSameRounding) {
   constexpr std::int64_t kGHz = 1'000'000'000, kDay = 86'400 * kGHz;
   frequency = kGHz;
   TGLApplication app;
-  const struct { std::int64_t ticks, ms; } cases[] = {
-      {107 * kDay, 107 * 86'400'000LL},             // past the 106.75 days of a plain product
-      {107 * kDay + 500'000, 107 * 86'400'000LL},   // a tie stays on the even millisecond
+  const struct {
+    std::int64_t ticks, ms;
+  } cases[] = {
+      {107 * kDay, 107 * 86'400'000LL},            // past the 106.75 days of a plain product
+      {107 * kDay + 500'000, 107 * 86'400'000LL},  // a tie stays on the even millisecond
       {107 * kDay + 1'500'000, 107 * 86'400'000LL + 2},
       {107 * kDay + 1'499'999, 107 * 86'400'000LL + 1},
       {-107 * kDay - 2'500'000, -107 * 86'400'000LL - 2},
@@ -230,7 +232,7 @@ TEST(GLApplication, ErrorBoxAppendsAFullStopOnlyAfterCharactersSortingAfterIt) {
   EXPECT_EQ(TGLApplication::ErrorText("Window creation error."), "Window creation error.");
   EXPECT_EQ(TGLApplication::ErrorText("Stop!"), "Stop!");  // "!" sorts before "."
   EXPECT_EQ(TGLApplication::ErrorText("(see log)"), "(see log)");
-  EXPECT_EQ(TGLApplication::ErrorText("path/"), "path/.");  // "/" sorts after "."
+  EXPECT_EQ(TGLApplication::ErrorText("path/"), "path/.");              // "/" sorts after "."
   EXPECT_EQ(TGLApplication::ErrorText("caf\xC3\xA9"), "caf\xC3\xA9.");  // bytes compare unsigned
   EXPECT_EQ(TGLApplication::ErrorText(""), "");
 

@@ -106,14 +106,15 @@ TEST(FrameStatsTest, RatesLowsAndPercentilesFollowTheFrameTimes) {
 }
 
 TEST(TraceLineTest, FloatsReadBackExactlyAndTextsBecomeJsonStrings) {
-  for (const float v : {0.0f, -0.0f, 0.1f, 1.0f / 3, -123456.789f, 3.8999999f, 1e-38f, 3.4e38f,
-                        16777217.0f}) {
+  for (const float v :
+       {0.0f, -0.0f, 0.1f, 1.0f / 3, -123456.789f, 3.8999999f, 1e-38f, 3.4e38f, 16777217.0f}) {
     const std::string text = qv::JsonFloat(v);
     EXPECT_EQ(std::strtof(text.c_str(), nullptr), v) << text;
   }
   EXPECT_EQ(qv::JsonFloat(std::numeric_limits<float>::quiet_NaN()), "null");
   EXPECT_EQ(qv::JsonFloat(std::numeric_limits<float>::infinity()), "null");
-  EXPECT_EQ(qv::JsonString("a \"b\" \\ \t\x80\xe9\x81"), "\"a \\\"b\\\" \\\\ \\u0009\u20ac\u00e9\ufffd\"");
+  EXPECT_EQ(qv::JsonString("a \"b\" \\ \t\x80\xe9\x81"),
+            "\"a \\\"b\\\" \\\\ \\u0009\u20ac\u00e9\ufffd\"");
 }
 
 }  // namespace

@@ -13,8 +13,8 @@ namespace qv::test {
 
 GLTestContext::GLTestContext(int width, int height) : width_(width), height_(height) {
   if (!InitVideo())
-    throw std::runtime_error("GLTestContext: no display (run the GL tests under scripts/with-xvfb.sh): " +
-                             LastError());
+    throw std::runtime_error(
+        "GLTestContext: no display (run the GL tests under scripts/with-xvfb.sh): " + LastError());
   TWindowRequest request;
   request.title = "GL test";
   request.width = width;
@@ -59,7 +59,8 @@ std::vector<std::uint8_t> ReadPixels(const GLTestContext& ctx, TBuffer buffer) {
   return rgba;
 }
 
-std::array<std::uint8_t, 4> PixelAt(const std::vector<std::uint8_t>& rgba, int width, int x, int y) {
+std::array<std::uint8_t, 4> PixelAt(const std::vector<std::uint8_t>& rgba, int width, int x,
+                                    int y) {
   const std::size_t at = (static_cast<std::size_t>(y) * width + x) * 4;
   if (x < 0 || y < 0 || x >= width || at + 4 > rgba.size())
     throw std::out_of_range("PixelAt: (" + std::to_string(x) + ", " + std::to_string(y) +

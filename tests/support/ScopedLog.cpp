@@ -10,7 +10,9 @@ ScopedLog::ScopedLog() { GlobalLog().Restart(dir_.Path() / "log.txt"); }
 
 ScopedLog::~ScopedLog() { GlobalLog().Restart("log.txt"); }
 
-std::vector<std::string> ScopedLog::Messages() const { return LogMessages(dir_.Path() / "log.txt"); }
+std::vector<std::string> ScopedLog::Messages() const {
+  return LogMessages(dir_.Path() / "log.txt");
+}
 
 std::vector<std::string> LogMessages(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);

@@ -41,8 +41,8 @@ TRun Tool(const std::string& args, const test::TempDir& dir) {
     ADD_FAILURE() << "qv-tool is not built in " << QV_BUILD_DIR;
     return run;
   }
-  const std::string command = "cd '" + dir.Path().string() + "' && '" + tool.string() + "' " + args +
-                              " >out 2>err";
+  const std::string command =
+      "cd '" + dir.Path().string() + "' && '" + tool.string() + "' " + args + " >out 2>err";
   const int status = std::system(command.c_str());
   run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   run.out = Slurp(dir.Path() / "out");
@@ -143,7 +143,8 @@ TEST(BopCommand, WritesNoLogUnlessAskedAndSurvivesAnUnwritableTreeFile) {
   const TRun blocked = Bop("Objects.3DS", dir);
   EXPECT_EQ(blocked.exitCode, 1);
   EXPECT_EQ(blocked.out.rfind("objects=3 tree=built", 0), 0u) << blocked.out;
-  EXPECT_EQ(blocked.err.rfind("error: Objects.3DS: cannot replace tree file", 0), 0u) << blocked.err;
+  EXPECT_EQ(blocked.err.rfind("error: Objects.3DS: cannot replace tree file", 0), 0u)
+      << blocked.err;
   EXPECT_EQ(Slurp(dir.Path() / "log.txt"), "the game's log\r\n");
 }
 

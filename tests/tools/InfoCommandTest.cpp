@@ -96,8 +96,7 @@ TEST(InfoCommand, BadInputEndsWithAnErrorLineAndExitCode) {
   const TRun t = QvTool("info --json " + Quoted(cut), dir);
   EXPECT_EQ(t.exitCode, 1);
   EXPECT_EQ(t.out, "");
-  EXPECT_EQ(t.err.rfind("error: " + cut.string() + ": Chunk 0x4D4D at offset 0:", 0), 0u)
-      << t.err;
+  EXPECT_EQ(t.err.rfind("error: " + cut.string() + ": Chunk 0x4D4D at offset 0:", 0), 0u) << t.err;
 
   const TRun missing = QvTool("info " + Quoted(dir.Path() / "none.3ds"), dir);
   EXPECT_EQ(missing.exitCode, 1);

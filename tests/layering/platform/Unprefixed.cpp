@@ -1,3 +1,3 @@
 #include "Unprefixed.h"
-#include "platform/Fine.h"
 #include <ft2build.h>
+#include "platform/Fine.h"
