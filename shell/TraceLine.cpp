@@ -9,17 +9,12 @@
 #include "game/PlayerObject.h"
 #include "game/SearchGhostObject.h"
 #include "game/ShuttleGhostObject.h"
+#include "platform/BitmapFont.h"
 #include "shell/MyGLWindow.h"
 
 namespace qv {
 
 namespace {
-
-// Windows-1252 0x80..0x9F as Unicode code points (0 where the code page has no character).
-constexpr char32_t kCp1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 void AppendUtf8(std::string& out, char32_t c) {
   if (c < 0x80) {
@@ -58,7 +53,7 @@ std::string JsonString(const std::string& text) {
       out += escaped;
     } else if (c >= 0x80 && c < 0xA0) {
       // Codes the code page leaves empty become U+FFFD.
-      const char32_t mapped = kCp1252High[c - 0x80];
+      const char32_t mapped = Windows1252ToUnicode(static_cast<unsigned char>(c));
       AppendUtf8(out, mapped ? mapped : 0xFFFD);
     } else {
       AppendUtf8(out, c);

@@ -264,22 +264,7 @@ TEST_F(GameWindowTest, TheFrameLineRoundsTiesToEvenAndIsLeftOutForAZeroFrame) {
   EXPECT_EQ(window_->Overlay().back().y, 0);
 }
 
-TEST_F(GameWindowTest, TheMouseTurnsAndTiltsThePlayerWithinItsLimits) {
-  Start();
-  qv::TPlayerObject& player = window_->GetWorld()->GetPlayer();
-  const float heading = player.Heading();
-  app_.MouseX = 400 + 100;  // an eighth of the width to the right
-  app_.MouseY = 300 - 290;  // far up: beyond the tilt limit
-  Frame();
-  Frame();  // the next step commits what the input asked for
-  EXPECT_FLOAT_EQ(player.Heading(), heading - 100);
-  EXPECT_FLOAT_EQ(player.Tilt(), 60);
-  // Capture pulled the cursor back to the centre without a turn.
-  EXPECT_EQ(app_.MouseX, 400);
-  EXPECT_EQ(app_.MouseY, 300);
-}
-
-TEST_F(GameWindowTest, HeldArrowsWalkForwardAndSidewaysInTheSameFrame) {
+TEST_F(GameWindowTest, HeldArrowsWalkAndTheMouseTurnsAndTiltsWithinItsLimits) {
   Start();
   qv::TPlayerObject& player = window_->GetWorld()->GetPlayer();
   const qv::TVector start = player.Position();
@@ -288,6 +273,17 @@ TEST_F(GameWindowTest, HeldArrowsWalkForwardAndSidewaysInTheSameFrame) {
   // Heading 0 looks along -z; left is -x. Two units per game second, a fifth of a second each.
   EXPECT_LT(player.Position().z, start.z - 3);
   EXPECT_LT(player.Position().x, start.x - 1.5f);
+
+  app_.KeyStates[qv::kVkUp] = app_.KeyStates[qv::kVkLeft] = 0;
+  app_.MouseX = 400 + 100;  // an eighth of the width to the right
+  app_.MouseY = 300 - 290;  // far up: beyond the tilt limit
+  Frame();
+  Frame();  // the next step commits what the input asked for
+  EXPECT_FLOAT_EQ(player.Heading(), -100);
+  EXPECT_FLOAT_EQ(player.Tilt(), 60);
+  // Capture pulled the cursor back to the centre without a turn.
+  EXPECT_EQ(app_.MouseX, 400);
+  EXPECT_EQ(app_.MouseY, 300);
 }
 
 TEST_F(GameWindowTest, WithoutItsStartLevelTheGameEndsSayingWhatIsMissing) {
