@@ -6,6 +6,7 @@
 
 #include <stdexcept>
 
+#include "platform/Window.h"
 #include "scene/CubeTexture.h"
 #include "scene/Material.h"
 #include "scene/Mesh3DS.h"
@@ -303,6 +304,9 @@ void TSimple3dObject::SetUpArrays() const {
 void TSimple3dObject::Compile() {
   // A reflection's texture matrix depends on the view of each frame; it cannot be recorded.
   if (CubeTexture) return;
+  // Without a context (a level read by a tool, a highlight before the first window) there is
+  // nothing to record into; the next compile in a context makes the list.
+  if (CurrentGLContextSerial() == 0) return;
   SetUpArrays();
   if (!DisplayList.Make()) return;  // out of list names: keep drawing from the arrays
   glNewList(DisplayList.Name(), GL_COMPILE);
