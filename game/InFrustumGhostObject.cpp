@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "game/LevelNumbers.h"
 #include "game/RandomSource.h"
 #include "platform/IniFile.h"
 
@@ -16,7 +17,7 @@ const TGhostClass& TInFrustumGhostObject::Class() {
 
 void TInFrustumGhostObject::LoadFromIni(const TIniFile& ini, std::string_view section) {
   TSearchGhostObject::LoadFromIni(ini, section);
-  ViewingAngle = float(ini.ReadFloat(section, "ViewingAngle", 35.0));
+  ViewingAngle = ReadLevelFloat(ini, section, "ViewingAngle", 35.0f);
 }
 
 void TInFrustumGhostObject::Seek() {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "game/LevelNumbers.h"
 #include "platform/IniFile.h"
 #include "scene/PlacedDraw.h"
 
@@ -48,12 +49,11 @@ float TMovableObject::FrontReach() const { return std::fabs(ModelBox().minZ); }
 
 void TMovableObject::LoadStart(const TIniFile& ini, std::string_view section,
                                const TStartKeys& keys) {
-  SetNextPosition({float(ini.ReadFloat(section, keys.X, 0)),
-                   float(ini.ReadFloat(section, keys.Y, 0)),
-                   float(ini.ReadFloat(section, keys.Z, 0))});
-  SetHeading(float(ini.ReadFloat(section, keys.Heading, 0)));
-  SetTilt(float(ini.ReadFloat(section, keys.Tilt, 0)));
-  SetSpeed(float(ini.ReadFloat(section, "UnitsPerSec", keys.Speed)));
+  SetNextPosition({ReadLevelFloat(ini, section, keys.X, 0), ReadLevelFloat(ini, section, keys.Y, 0),
+                   ReadLevelFloat(ini, section, keys.Z, 0)});
+  SetHeading(ReadLevelFloat(ini, section, keys.Heading, 0));
+  SetTilt(ReadLevelFloat(ini, section, keys.Tilt, 0));
+  SetSpeed(ReadLevelFloat(ini, section, "UnitsPerSec", keys.Speed));
 }
 
 void TMovableObject::LoadFromIni(const TIniFile& ini, std::string_view section) {

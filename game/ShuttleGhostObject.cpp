@@ -1,5 +1,6 @@
 #include "game/ShuttleGhostObject.h"
 
+#include "game/LevelNumbers.h"
 #include "platform/IniFile.h"
 
 namespace qv {
@@ -16,9 +17,9 @@ const TGhostClass& TShuttleGhostObject::Class() {
 
 void TShuttleGhostObject::LoadFromIni(const TIniFile& ini, std::string_view section) {
   TGhostObject::LoadFromIni(ini, section);
-  MoveVector = {float(ini.ReadFloat(section, "MoveVecx", 0.2)),
-                float(ini.ReadFloat(section, "MoveVecy", 0.2)),
-                float(ini.ReadFloat(section, "MoveVecz", 0.2))};
+  MoveVector = {ReadLevelFloat(ini, section, "MoveVecx", 0.2f),
+                ReadLevelFloat(ini, section, "MoveVecy", 0.2f),
+                ReadLevelFloat(ini, section, "MoveVecz", 0.2f)};
 }
 
 TVector TShuttleGhostObject::DesiredPosition(float dt) {

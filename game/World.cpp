@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "game/AlarmDispatcher.h"
+#include "game/LevelNumbers.h"
 #include "game/MovementStep.h"
 #include "models/3DSFileAdapter.h"
 #include "platform/Clock.h"
@@ -26,10 +27,6 @@ constexpr int kFixedReflectionEvery = 5;  // frames; the ones between refresh a 
 bool FileExists(const std::string& path) {
   std::error_code error;
   return std::filesystem::is_regular_file(ResolvePath(path), error);
-}
-
-float ReadFloat(const TIniFile& ini, const char* section, const char* key, float fallback) {
-  return static_cast<float>(ini.ReadFloat(section, key, fallback));
 }
 
 // "%g" with the precision of the design's general float format.
@@ -66,11 +63,11 @@ std::uint32_t TWorld::ClockSeed() {
 }
 
 void TWorld::LoadFromLevelFile(int number, const std::string& levelDir, const TIniFile& ini) {
-  FogEnd = ReadFloat(ini, "Player", "FogEnd", 1000);
-  FogStart = ReadFloat(ini, "Player", "FogStart", 50);
-  FogColor = {ReadFloat(ini, "Player", "FogColorR", 0.6f),
-              ReadFloat(ini, "Player", "FogColorG", 0.6f),
-              ReadFloat(ini, "Player", "FogColorB", 0.6f), 1.0f};
+  FogEnd = ReadLevelFloat(ini, "Player", "FogEnd", 1000);
+  FogStart = ReadLevelFloat(ini, "Player", "FogStart", 50);
+  FogColor = {ReadLevelFloat(ini, "Player", "FogColorR", 0.6f),
+              ReadLevelFloat(ini, "Player", "FogColorG", 0.6f),
+              ReadLevelFloat(ini, "Player", "FogColorB", 0.6f), 1.0f};
   Player->LoadFromIni(ini, "Player");
   GlobalLog().Log("  world.created anew, loading level:" + std::to_string(number));
 
