@@ -41,9 +41,13 @@ struct TIntSetting {
   TSetting<int> setting;
   TRange range;
 };
+// No window system makes a window beyond 16384 pixels a side (X11 stops at 32767, GL viewports
+// at 16384 on common drivers), and a refused full-screen mode falls back to a window of this
+// size: a larger one would only fail deeper down, or overflow a pixel count.
+constexpr int kLargestSide = 16384;
 const TIntSetting kInts[] = {
-    {{"Window", "Width", &TParams::Width, 640}, {0, INT32_MAX}},
-    {{"Window", "Height", &TParams::Height, 480}, {0, INT32_MAX}},
+    {{"Window", "Width", &TParams::Width, 640}, {0, kLargestSide}},
+    {{"Window", "Height", &TParams::Height, 480}, {0, kLargestSide}},
     {{"Window", "Bits", &TParams::Bits, 32}, {0, 255}},
 };
 
@@ -118,9 +122,7 @@ TParams::TParams(const std::filesystem::path& settings) : fileName_(settings) {
     const int value = ini.ReadInteger(setting.section, setting.key, setting.defaultValue);
     if (value < range.min || value > range.max)
       Refuse(settings, setting.section, setting.key,
-             "is " + std::to_string(value) +
-                 (range.max == INT32_MAX ? "; it must be 0 or more"
-                                         : "; it must lie in 0.." + std::to_string(range.max)));
+             "is " + std::to_string(value) + "; it must lie in 0.." + std::to_string(range.max));
     this->*setting.field = value;
   }
 

@@ -85,6 +85,12 @@ TEST_F(ParamsTest, ValuesAsThePlayerWroteThem) {
          EXPECT_EQ(p.Height, 480);
          EXPECT_TRUE(p.MouseCapture);
        }},
+      // Numbers a float or an int cannot hold are unreadable like any other text.
+      {"[Window]\nWidth=nan\nHeight=1e999\nBits=99999999999\n[GL]\nFog=inf\nLight=-nan\n",
+       [](const TParams& p) {
+         EXPECT_EQ(std::vector<int>({p.Width, p.Height, p.Bits}), std::vector<int>({640, 480, 32}));
+         EXPECT_TRUE(p.Fog && p.Light);
+       }},
       {"[Window]\nWidth=0\nHeight=0\nBits=255\nFullScreen=0\n[GL]\nFog=0\nDisplayLists=-3\n",
        [](const TParams& p) {
          EXPECT_EQ(p.Width + p.Height, 0);
@@ -112,9 +118,14 @@ TEST_F(ParamsTest, ValuesAsThePlayerWroteThem) {
 
 TEST_F(ParamsTest, EmptyKeySettingsAndOutOfRangeNumbersAreRefusedByFileAndKey) {
   const std::pair<const char*, const char*> cases[] = {
-      {"[Keys]\nFogKey=\n", "FogKey"},   {"[Keys]\nHighestQualityKey=\"\"\n", "HighestQualityKey"},
-      {"[Window]\nWidth=-1\n", "Width"}, {"[Window]\nHeight=-480\n", "Height"},
-      {"[Window]\nBits=256\n", "Bits"},  {"[Window]\nBits=-1\n", "Bits"},
+      {"[Keys]\nFogKey=\n", "FogKey"},
+      {"[Keys]\nHighestQualityKey=\"\"\n", "HighestQualityKey"},
+      {"[Window]\nWidth=-1\n", "Width"},
+      {"[Window]\nHeight=-480\n", "Height"},
+      {"[Window]\nBits=256\n", "Bits"},
+      {"[Window]\nBits=-1\n", "Bits"},
+      {"[Window]\nWidth=16385\n", "Width"},
+      {"[Window]\nHeight=2147483647\n", "Height"},
   };
   for (const auto& [text, key] : cases) {
     try {
