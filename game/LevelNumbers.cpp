@@ -43,7 +43,7 @@ std::string LevelNumberProblem(const TIniFile& ini, std::string_view section, st
   if (number.Status == TLevelNumber::Unreadable)
     what = " is not a number";
   else if (number.Status == TLevelNumber::OutOfRange)
-    what = " lies beyond +-" + Shortest(kLevelNumberLimit);
+    what = " lies beyond +-" + std::to_string(static_cast<long>(kLevelNumberLimit));
   else
     return "";
   return "Level file " + ini.FileName().string() + ": [" + std::string(section) + "] " +

@@ -19,11 +19,11 @@ TEST(LevelNumbersTest, NonFiniteAndHugeNumbersGiveTheDefault) {
     TLevelNumber::TStatus status;
     float value;
   } cases[] = {
-      {"12.5", TLevelNumber::Read, 12.5f},          {"-1e6", TLevelNumber::Read, -1e6f},
-      {"nan", TLevelNumber::Unreadable, 7},         {"inf", TLevelNumber::Unreadable, 7},
-      {"-inf", TLevelNumber::Unreadable, 7},        {"1e999", TLevelNumber::Unreadable, 7},
-      {"1e300", TLevelNumber::OutOfRange, 7},       {"1000000.5", TLevelNumber::OutOfRange, 7},
-      {"-3.4e38", TLevelNumber::OutOfRange, 7},     {"", TLevelNumber::Unreadable, 7},
+      {"12.5", TLevelNumber::Read, 12.5f},      {"-1e6", TLevelNumber::Read, -1e6f},
+      {"nan", TLevelNumber::Unreadable, 7},     {"inf", TLevelNumber::Unreadable, 7},
+      {"-inf", TLevelNumber::Unreadable, 7},    {"1e999", TLevelNumber::Unreadable, 7},
+      {"1e300", TLevelNumber::OutOfRange, 7},   {"1000000.5", TLevelNumber::OutOfRange, 7},
+      {"-3.4e38", TLevelNumber::OutOfRange, 7}, {"", TLevelNumber::Unreadable, 7},
   };
   qv::test::TempDir dir;
   for (const auto& c : cases) {
