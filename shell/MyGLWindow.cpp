@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 
 #include "game/AlarmDispatcher.h"
@@ -12,9 +13,11 @@
 #include "platform/Keys.h"
 #include "platform/LogFile.h"
 #include "platform/Paths.h"
+#include "platform/ProcessMemory.h"
 #include "scene/Camera.h"
 #include "scene/FixedGLState.h"
 #include "shell/GLApplication.h"
+#include "shell/GLResourceCount.h"
 #include "shell/Screenshot.h"
 
 namespace qv {
@@ -89,6 +92,9 @@ void TMyGLWindow::LoadLevel(int number, bool rebuildGL) {
 
   const TIniFile levelFile(levelPath);
   World.reset();
+  // A big level's grids and trees would otherwise stay with the process after a switch to a
+  // small one.
+  ReturnFreedMemory();
   currentLevel_ = -1;
   World = std::make_unique<TWorld>(seeds_ ? seeds_() : TWorld::ClockSeed());
   World->LoadFromLevelFile(number, levelDir, levelFile);
@@ -110,6 +116,8 @@ bool TMyGLWindow::GLLoad() {
   ApplyFixedGLState(TFogSettings{World->FogStart, World->FogEnd, World->FogColor});
   States->Apply();
   World->SetUseDisplayLists(Params->DisplayLists);
+  // Watching a long run: every level switch and every new context ends here.
+  if (std::getenv("QV_RESOURCE_LOG")) GlobalLog().Log(DescribeResources());
   LastFrameTime = app.TimeMs();
   return true;
 }

@@ -11,6 +11,7 @@
 #include "scene/Simple3dObject.h"
 #include "scene/Texture.h"
 #include "scene/TgaWriter.h"
+#include "shell/GLResourceCount.h"
 #include "tests/support/GLTestContext.h"
 #include "tests/support/TempDir.h"
 
@@ -41,16 +42,31 @@ struct TOwners {
 TEST(GLLifetime, OwnersFreeTheirNamesInTheirOwnContext) {
   test::TempDir dir;
   test::GLTestContext ctx(16, 16);
+  const TGLResourceCount before = CountGLObjects();
   TOwners owners(dir);
   const GLuint texture = owners.texture->TextureName, cube = owners.cube->TextureName;
   const GLuint list = owners.mesh->GetDisplayList();
   ASSERT_TRUE(glIsTexture(texture) && glIsTexture(cube) && glIsList(list));
+  EXPECT_EQ(CountGLObjects().Textures, before.Textures + 2);
+  EXPECT_EQ(CountGLObjects().DisplayLists, before.DisplayLists + 1);
   owners.texture.reset();
   owners.cube.reset();
   owners.mesh.reset();
   EXPECT_FALSE(glIsTexture(texture));
   EXPECT_FALSE(glIsTexture(cube));
   EXPECT_FALSE(glIsList(list));
+  EXPECT_EQ(CountGLObjects().Textures + CountGLObjects().DisplayLists,
+            before.Textures + before.DisplayLists);
+}
+
+TEST(GLLifetime, AMeshCompiledWithoutAContextRecordsNothing) {
+  TMesh3DS record;
+  record.vertices = {{-1, 0, -1}, {1, 0, -1}, {0, 0, 1}};
+  record.faces = {{0, 1, 2, 0}};
+  TSimple3dObject mesh([](const std::string&) { return nullptr; }, rlRelease3, record);
+  mesh.Compile();
+  EXPECT_EQ(mesh.GetDisplayList(), 0u);
+  EXPECT_FALSE(mesh.Compiled);
 }
 
 TEST(GLLifetime, NamesOfAContextThatIsGoneAreForgottenNotFreed) {

@@ -61,10 +61,12 @@ TEST(BadInputProgramTest, BrokenLevelsAndSettingsEndAsDesignedNeverInACrash) {
   const std::string settings = "[Levels]\na=levels\\Meadow\nb=levels\\Tiny\nc=levels\\Showcase\n";
   const std::vector<Case> cases = {
       {"no Objects.3DS",
-       [](const ProgramFolder& f) { fs::remove(f.Path() / kShowcase / "Objects.3DS"); }, 1,
+       [](const ProgramFolder& f) { fs::remove(f.Path() / kShowcase / "Objects.3DS"); },
+       1,
        {"levels\\Showcase\\Objects.3DS: cannot open the file: No such file or directory"}},
       {"no ghost model",
-       [](const ProgramFolder& f) { fs::remove(f.Path() / kShowcase / "ghosts/Shade.3ds"); }, 1,
+       [](const ProgramFolder& f) { fs::remove(f.Path() / kShowcase / "ghosts/Shade.3ds"); },
+       1,
        {"levels\\Showcase\\ghosts\\Shade.3ds: cannot open the file: No such file or directory"}},
       {"corrupt ghost model",
        [](const ProgramFolder& f) {
@@ -78,19 +80,26 @@ TEST(BadInputProgramTest, BrokenLevelsAndSettingsEndAsDesignedNeverInACrash) {
        [](const ProgramFolder& f) {
          f.Write(fs::path(kShowcase) / "ghosts/Shade.3ds", "\x01\x02" + RandomBytes(200));
        },
-       0, {"world.freed"}},
-      {"no texture", [](const ProgramFolder& f) { fs::remove(f.Path() / kShowcase / "stone.tga"); },
-       1, {"Error Loading Texture:levels/Showcase/stone.tga"}},
+       0,
+       {"world.freed"}},
+      {"no texture",
+       [](const ProgramFolder& f) { fs::remove(f.Path() / kShowcase / "stone.tga"); },
+       1,
+       {"Error Loading Texture:levels/Showcase/stone.tga"}},
       {"no player model",
-       [](const ProgramFolder& f) { fs::remove(f.Path() / "objects/Player.3ds"); }, 1,
+       [](const ProgramFolder& f) { fs::remove(f.Path() / "objects/Player.3ds"); },
+       1,
        {"objects\\Player.3ds: cannot open the file: No such file or directory"}},
       {"Level.ini of random bytes",
        [](const ProgramFolder& f) {
          f.Write(fs::path(kShowcase) / "Level.ini", RandomBytes(4096));
        },
-       0, {"  world.created anew, loading level:2", "world.freed"}},
+       0,
+       {"  world.created anew, loading level:2", "world.freed"}},
       {"bad numbers in the level",
-       [](const ProgramFolder& f) { f.Write(fs::path(kShowcase) / "Level.ini", LevelOfBadNumbers()); },
+       [](const ProgramFolder& f) {
+         f.Write(fs::path(kShowcase) / "Level.ini", LevelOfBadNumbers());
+       },
        0,
        {Beyond("Player", "Startingxpos", "1e300", "0"), Beyond("Player", "Heading", "1e30", "0"),
         Beyond("Player", "UnitsPerSec", "1e20", "2"), Beyond("Hunter", "Initialxpos", "2e6", "0"),
@@ -99,10 +108,13 @@ TEST(BadInputProgramTest, BrokenLevelsAndSettingsEndAsDesignedNeverInACrash) {
         Beyond("Watcher", "ViewingAngle", "1e300", "35"), "world.freed"}},
       {"bad numbers in the settings",
        [&](const ProgramFolder& f) {
-         f.Write("quorvantille.ini", "[Window]\nWidth=nan\nHeight=1e999\nBits=inf\n"
-                                     "FullScreen=99999999999\n[GL]\nFog=-inf\n" + settings);
+         f.Write("quorvantille.ini",
+                 "[Window]\nWidth=nan\nHeight=1e999\nBits=inf\n"
+                 "FullScreen=99999999999\n[GL]\nFog=-inf\n" +
+                     settings);
        },
-       0, {"world.freed"}},
+       0,
+       {"world.freed"}},
       {"huge size in the settings",
        [&](const ProgramFolder& f) {
          f.Write("quorvantille.ini", "[Window]\nWidth=2147483647\n" + settings);
@@ -115,8 +127,11 @@ TEST(BadInputProgramTest, BrokenLevelsAndSettingsEndAsDesignedNeverInACrash) {
        1,
        {"Settings file @/quorvantille.ini: [Keys] FogKey is empty; it needs one key character"}},
       {"Bits=300",
-       [&](const ProgramFolder& f) { f.Write("quorvantille.ini", "[Window]\nBits=300\n" + settings); },
-       1, {"Settings file @/quorvantille.ini: [Window] Bits is 300; it must lie in 0..255"}},
+       [&](const ProgramFolder& f) {
+         f.Write("quorvantille.ini", "[Window]\nBits=300\n" + settings);
+       },
+       1,
+       {"Settings file @/quorvantille.ini: [Window] Bits is 300; it must lie in 0..255"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
