@@ -10,6 +10,9 @@ namespace qv {
 
 void TStatic3dObjects::LoadFromAdapter(const TModelSource& source) {
   T3dObjects::LoadFromAdapter(source);
+  // A file of no meshes (one that is no model file at all opens as such) has nothing to split.
+  if (MemberCount() == 0)
+    throw EGL(source.ModelFileName() + ": holds no meshes; a level's geometry needs at least one");
   tree_.reset();
   treeFileError_.clear();
   const std::filesystem::path file = source.Folder() / "bop";

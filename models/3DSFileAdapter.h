@@ -64,6 +64,7 @@ class T3DSFileAdapter : public TModelSource {
   TSimple3dObject* GetObject(int index) const override;
   std::filesystem::path Folder() const override { return FolderPath; }
   bool IsNewerThanModel(const std::filesystem::path& file) const override;
+  std::string ModelFileName() const override { return FileName; }
 
   std::filesystem::file_time_type ModelTime() const { return ModelWriteTime; }
   int ReleaseLevel() const { return Release; }

@@ -4,6 +4,7 @@
 // than the model. The .3ds adapter implements it; the scene layer never sees the model reader.
 
 #include <filesystem>
+#include <string>
 
 namespace qv {
 
@@ -18,6 +19,8 @@ class TModelSource {
   virtual std::filesystem::path Folder() const = 0;
   // True when `file` exists and its last-write time is later than the model file's.
   virtual bool IsNewerThanModel(const std::filesystem::path& file) const = 0;
+  // The model file as named to the reader, for messages.
+  virtual std::string ModelFileName() const { return Folder().string(); }
 };
 
 }  // namespace qv

@@ -64,6 +64,12 @@ TEST(BadInputProgramTest, BrokenLevelsAndSettingsEndAsDesignedNeverInACrash) {
        [](const ProgramFolder& f) { fs::remove(f.Path() / kShowcase / "Objects.3DS"); },
        1,
        {"levels\\Showcase\\Objects.3DS: cannot open the file: No such file or directory"}},
+      {"Objects.3DS that is no model file",
+       [](const ProgramFolder& f) {
+         f.Write(fs::path(kShowcase) / "Objects.3DS", "\x01\x02" + RandomBytes(300));
+       },
+       1,
+       {"levels\\Showcase\\Objects.3DS: holds no meshes; a level's geometry needs at least one"}},
       {"no ghost model",
        [](const ProgramFolder& f) { fs::remove(f.Path() / kShowcase / "ghosts/Shade.3ds"); },
        1,
