@@ -120,12 +120,14 @@ const std::string kGhost =
 struct TGameFolder {
   test::TempDir dir;
   fs::path level = dir.Path() / "levels/L";
-  std::vector<TMesh3DS> geometry = {Floor("terFloor", 20, 0), Box("colBlock", {10, 0, 10}, {12, 3, 12})};
+  std::vector<TMesh3DS> geometry = {Floor("terFloor", 20, 0),
+                                    Box("colBlock", {10, 0, 10}, {12, 3, 12})};
 
   TGameFolder() {
     fs::create_directories(dir.Path() / "objects");
     fs::create_directories(level / "ghosts");
-    WriteModel(dir.Path() / "objects/Player.3ds", {Box("body", {-0.5f, -1, -0.5f}, {0.5f, 1, 0.5f})});
+    WriteModel(dir.Path() / "objects/Player.3ds",
+               {Box("body", {-0.5f, -1, -0.5f}, {0.5f, 1, 0.5f})});
     WriteModel(level / "ghosts/g.3ds", {Box("body", {-0.5f, -1, -0.5f}, {0.5f, 1, 0.5f})});
     WriteModel(level / "Objects.3DS", geometry);
     Ini(kPlayer + kGhost);
@@ -142,6 +144,13 @@ struct TCase {
 
 const std::string kIni = "levels/L/Level.ini: ";
 const std::string kObjects = "levels/L/Objects.3DS: ";
+const std::string kPlain = ": it is a plain ghost that drifts straight on and never hides";
+const std::string kStops = "; the game stops with \"Error Loading Texture\"";
+const std::string kBlock =
+    ", more than 500: actors meet it as one solid block, its doorways closed";
+const std::string kInside =
+    " inside the bounds of the large collision mesh \"colPosts\", which actors meet as one solid "
+    "block";
 
 const TCase kCases[] = {
     {"a sound level", [](TGameFolder&) {}, 0, {}},
@@ -159,8 +168,9 @@ const TCase kCases[] = {
      1,
      {"error: " + kIni + "[h] filename \"ghosts\\gone.3ds\": no such file",
       "error: objects/Player.3ds: no such file: the player's model (looked up in the game folder)",
-      "error: " + kObjects + "it holds no meshes, and the game cannot load a level without "
-                             "geometry",
+      "error: " + kObjects +
+          "it holds no meshes, and the game cannot load a level without "
+          "geometry",
       "error: levels/L/GHOSTS/G.3DS: the file is empty"}},
     {"level-file values the game replaces or ignores",
      [](TGameFolder& f) {
@@ -174,18 +184,20 @@ const TCase kCases[] = {
      },
      0,
      {"warning: " + kIni + "[Player] FogEnd = \"far\" is not a number, the default 1000 is used",
-      "warning: " + kIni + "[Player] Startingxpos = \"1e9\" lies beyond +-1e+06, the default 0 "
-                           "is used",
+      "warning: " + kIni +
+          "[Player] Startingxpos = \"1e9\" lies beyond +-1e+06, the default 0 "
+          "is used",
       "warning: " + kIni + "[Player] AbleToFly = \"yes\" is not an integer, the default 0 is used",
       "warning: " + kIni + "section [Notes] has no \"filename\": the game ignores it",
-      "warning: " + kIni + "[g2] classname \"tsearchghostobject\" is spelled in another letter "
-                           "case than \"TSearchGhostObject\" (class names are case-sensitive): "
-                           "it is a plain ghost that drifts straight on and never hides",
-      "warning: " + kIni + "[g3] classname \"Wisp\" names no ghost class: it is a plain ghost "
-                           "that drifts straight on and never hides",
+      "warning: " + kIni +
+          "[g2] classname \"tsearchghostobject\" is spelled in another letter "
+          "case than \"TSearchGhostObject\" (class names are case-sensitive)" +
+          kPlain,
+      "warning: " + kIni + "[g3] classname \"Wisp\" names no ghost class" + kPlain,
       "warning: " + kIni + "[g4] InitialState = 7 is not 1, 2 or 3: the ghost starts free",
-      "warning: " + kIni + "section [G] appears again: the game reads only the first section of "
-                           "that name (letter case aside)"}},
+      "warning: " + kIni +
+          "section [G] appears again: the game reads only the first section of "
+          "that name (letter case aside)"}},
     {"textures that cannot be loaded",
      [](TGameFolder& f) {
        WriteBytes(f.level / "bad.tga", {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0});
@@ -193,11 +205,12 @@ const TCase kCases[] = {
                   {Material("m"), Material("stone", "stone.jpg"), Material("bad", "BAD.TGA")});
      },
      1,
-     {"error: " + kObjects + "material \"stone\": texture levels/L/stone.tga: no such file; the "
-                             "game stops with \"Error Loading Texture\"",
-      "error: " + kObjects + "material \"bad\": texture levels/L/BAD.tga: not an uncompressed "
-                             "true-colour TGA (no id, colour map, origin); the game stops with "
-                             "\"Error Loading Texture\""}},
+     {"error: " + kObjects + "material \"stone\": texture levels/L/stone.tga: no such file" +
+          kStops,
+      "error: " + kObjects +
+          "material \"bad\": texture levels/L/BAD.tga: not an uncompressed "
+          "true-colour TGA (no id, colour map, origin)" +
+          kStops}},
     {"meshes that are not what their author meant",
      [](TGameFolder& f) {
        std::vector<TMesh3DS> meshes = f.geometry;
@@ -206,47 +219,45 @@ const TCase kCases[] = {
        meshes.push_back(Box("rock", {-17, 0, -19}, {-16, 1, -18}, ""));
        meshes.push_back(Fence());
        meshes.push_back(Box("deco", {-15, 0, -19}, {-14, 1, -18}, "nothere"));
-       WriteModel(f.level / "Objects.3DS", meshes);
-     },
-     0,
-     {"warning: " + kObjects + "mesh \"TerHill\" begins like a terrain name but terrain names "
-                               "begin with \"ter\" (lower case); it is a plain mesh",
-      "warning: " + kObjects + "mesh \"ColWall\" begins like a collision-mesh name but "
-                               "collision-mesh names begin with \"col\" (lower case); it is a "
-                               "plain mesh",
-      "warning: " + kObjects + "mesh \"rock\" has no material assignments: it is never drawn",
-      "warning: " + kObjects + "collision mesh \"colFence\" has 1176 vertices after smoothing "
-                               "splits (225 in the file), more than 500: actors meet it as one "
-                               "solid block, its doorways closed",
-      "warning: " + kObjects + "mesh \"deco\": material \"nothere\" is not in the file, so its 12 "
-                               "face(s) are never drawn"}},
-    {"actors inside the bounds of a large collision mesh",
-     [](TGameFolder& f) {
-       std::vector<TMesh3DS> meshes = f.geometry;
        meshes.push_back(Posts());
        WriteModel(f.level / "Objects.3DS", meshes);
      },
      0,
-     {"warning: " + kObjects + "collision mesh \"colPosts\" has 510 vertices, more than 500: "
-                               "actors meet it as one solid block, its doorways closed",
-      "warning: " + kIni + "[Player] starts at (0, 2, 0) inside the bounds of the large collision "
-                           "mesh \"colPosts\", which actors meet as one solid block",
-      "warning: " + kIni + "[g] starts at (5, 2, 0) inside the bounds of the large collision "
-                           "mesh \"colPosts\", which actors meet as one solid block"}},
+     {"warning: " + kObjects +
+          "mesh \"TerHill\" begins like a terrain name but terrain names "
+          "begin with \"ter\" (lower case); it is a plain mesh",
+      "warning: " + kObjects +
+          "mesh \"ColWall\" begins like a collision-mesh name but "
+          "collision-mesh names begin with \"col\" (lower case); it is a "
+          "plain mesh",
+      "warning: " + kObjects + "mesh \"rock\" has no material assignments: it is never drawn",
+      "warning: " + kObjects +
+          "collision mesh \"colFence\" has 1176 vertices after smoothing "
+          "splits (225 in the file)" +
+          kBlock,
+      "warning: " + kObjects +
+          "mesh \"deco\": material \"nothere\" is not in the file, so its 12 "
+          "face(s) are never drawn",
+      "warning: " + kObjects + "collision mesh \"colPosts\" has 510 vertices" + kBlock,
+      "warning: " + kIni + "[Player] starts at (0, 2, 0)" + kInside,
+      "warning: " + kIni + "[g] starts at (5, 2, 0)" + kInside}},
     {"actors that cannot play",
      [](TGameFolder& f) {
-       f.Ini("[Player]\nStartingxpos=10\nStartingypos=1.5\nStartingzpos=11\n"
-             "[g]\nfilename=ghosts\\g.3ds\nclassname=TSearchGhostObject\nInitialxpos=30\n"
-             "Initialypos=2\n"
-             "[low]\nfilename=ghosts\\g.3ds\nclassname=TDirectGhostObject\nInitialxpos=-5\n"
-             "Initialypos=-1\n");
+       f.Ini(
+           "[Player]\nStartingxpos=10\nStartingypos=1.5\nStartingzpos=11\n"
+           "[g]\nfilename=ghosts\\g.3ds\nclassname=TSearchGhostObject\nInitialxpos=30\n"
+           "Initialypos=2\n"
+           "[low]\nfilename=ghosts\\g.3ds\nclassname=TDirectGhostObject\nInitialxpos=-5\n"
+           "Initialypos=-1\n");
      },
      1,
      {"error: " + kIni + "[Player] starts at (10, 1.5, 11) inside collision mesh \"colBlock\"",
-      "error: " + kIni + "[g] starts at (30, 2, 0) over no terrain: it cannot move (actors walk "
-                         "only where terrain lies below them)",
-      "error: " + kIni + "[low] starts at (-5, -1, 0), not above the terrain surface there (y = "
-                         "0): it cannot move (actors stand only on terrain below them)"}},
+      "error: " + kIni +
+          "[g] starts at (30, 2, 0) over no terrain: it cannot move (actors walk "
+          "only where terrain lies below them)",
+      "error: " + kIni +
+          "[low] starts at (-5, -1, 0), not above the terrain surface there (y = "
+          "0): it cannot move (actors stand only on terrain below them)"}},
 };
 
 TEST(CheckCommand, EachKindOfProblemGivesItsLinesAndExitCode) {
