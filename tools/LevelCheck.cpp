@@ -105,16 +105,15 @@ struct TNumberKey {
   float Default;  // what the game takes instead; only for the message
 };
 
-const TNumberKey kPlayerNumbers[] = {
-    {"FogStart", 50},     {"FogEnd", 1000},     {"FogColorR", 0.6f}, {"FogColorG", 0.6f},
-    {"FogColorB", 0.6f},  {"Startingxpos", 0},  {"Startingypos", 0}, {"Startingzpos", 0},
-    {"Heading", 0},       {"Tilt", 0},          {"UnitsPerSec", 2}};
-const TNumberKey kPlayerIntegers[] = {
-    {"overrideMaterialAmbientDiffuse", 0}, {"overrideMaterialSpecularShininess", 0},
-    {"AbleToFly", 0}};
-const TNumberKey kGhostNumbers[] = {{"Initialxpos", 0},    {"Initialypos", 0},
-                                    {"Initialzpos", 0},    {"InitialHeading", 0},
-                                    {"InitialTilt", 0},    {"UnitsPerSec", 1}};
+const TNumberKey kPlayerNumbers[] = {{"FogStart", 50},    {"FogEnd", 1000},    {"FogColorR", 0.6f},
+                                     {"FogColorG", 0.6f}, {"FogColorB", 0.6f}, {"Startingxpos", 0},
+                                     {"Startingypos", 0}, {"Startingzpos", 0}, {"Heading", 0},
+                                     {"Tilt", 0},         {"UnitsPerSec", 2}};
+const TNumberKey kPlayerIntegers[] = {{"overrideMaterialAmbientDiffuse", 0},
+                                      {"overrideMaterialSpecularShininess", 0},
+                                      {"AbleToFly", 0}};
+const TNumberKey kGhostNumbers[] = {{"Initialxpos", 0},    {"Initialypos", 0}, {"Initialzpos", 0},
+                                    {"InitialHeading", 0}, {"InitialTilt", 0}, {"UnitsPerSec", 1}};
 const TNumberKey kInFrustumNumbers[] = {{"ViewingAngle", 35}};
 const TNumberKey kShuttleNumbers[] = {{"MoveVecx", 0.2f}, {"MoveVecy", 0.2f}, {"MoveVecz", 0.2f}};
 
@@ -196,10 +195,9 @@ class TLevelCheck {
       if (!ini_->ValueExists(section, key.Key)) continue;
       if (ini_->ReadInteger(section, key.Key, 0) == ini_->ReadInteger(section, key.Key, 1))
         continue;
-      Warning(iniShown_, "[" + section + "] " + key.Key + " = \"" +
-                             ini_->ReadString(section, key.Key, "") +
-                             "\" is not an integer, the default " + Number(key.Default) +
-                             " is used");
+      Warning(iniShown_,
+              "[" + section + "] " + key.Key + " = \"" + ini_->ReadString(section, key.Key, "") +
+                  "\" is not an integer, the default " + Number(key.Default) + " is used");
     }
   }
 
@@ -234,7 +232,8 @@ class TLevelCheck {
     Numbers(section, kGhostNumbers);
     if (className == qv::TInFrustumGhostObject::Class().Name) Numbers(section, kInFrustumNumbers);
     if (className == qv::TShuttleGhostObject::Class().Name) Numbers(section, kShuttleNumbers);
-    if (className != qv::TShuttleGhostObject::Class().Name && className != "") InitialState(section);
+    if (className != qv::TShuttleGhostObject::Class().Name && className != "")
+      InitialState(section);
 
     const std::string model = levelShown_ + qv::NormalizeSeparators(fileName);
     if (!IsFileAt(model)) {
@@ -264,8 +263,8 @@ class TLevelCheck {
                              "\" is spelled in another letter case than \"" + spelled +
                              "\" (class names are case-sensitive)" + plain);
     else
-      Warning(iniShown_, "[" + section + "] classname \"" + className +
-                             "\" names no ghost class" + plain);
+      Warning(iniShown_,
+              "[" + section + "] classname \"" + className + "\" names no ghost class" + plain);
     return "";
   }
 
@@ -367,8 +366,8 @@ class TLevelCheck {
     if (record.hidden || record.vertices.size() < 3 || record.faces.empty()) return;
     const std::string mesh = "mesh \"" + record.name + "\"";
     if (record.matGroups.empty()) {
-      Warning(file, mesh + " has no material assignments: it is never drawn" +
-                        StillDoes(record.name));
+      Warning(file,
+              mesh + " has no material assignments: it is never drawn" + StillDoes(record.name));
       return;
     }
     for (const qv::TObjMat3DS& group : record.matGroups) {
@@ -398,8 +397,8 @@ class TLevelCheck {
     if (!collidee || !collidee->IsLarge()) return;
     std::string count = std::to_string(mesh.VertexCount()) + " vertices";
     if (record.vertices.size() != static_cast<std::size_t>(mesh.VertexCount()))
-      count += " after smoothing splits (" + std::to_string(record.vertices.size()) +
-               " in the file)";
+      count +=
+          " after smoothing splits (" + std::to_string(record.vertices.size()) + " in the file)";
     Warning(file, "collision mesh \"" + record.name + "\" has " + count +
                       ", more than 500: actors meet it as one solid block, its doorways closed");
   }
@@ -429,7 +428,8 @@ class TLevelCheck {
   void ActorStart(const qv::TMovementContext& context, const qv::TGhostObject& actor,
                   const std::string& section) {
     const std::string who = "[" + section + "] starts at " + Point(actor.Position());
-    if (!InsideCollision(context, actor, who) && !actor.GravityFree) OverTerrain(context, actor, who);
+    if (!InsideCollision(context, actor, who) && !actor.GravityFree)
+      OverTerrain(context, actor, who);
   }
 
   bool InsideCollision(const qv::TMovementContext& context, const qv::TGhostObject& actor,
@@ -451,8 +451,8 @@ class TLevelCheck {
       if (!collidee.IsLarge()) continue;
       const qv::TSweepResult hit = qv::SweepAgainst(actor, {0, -1e-4f, 0}, collidee);
       if (!hit.Hit || hit.FirstTime != 0) continue;
-      Warning(iniShown_, who + " inside the bounds of the large collision mesh \"" +
-                             collidee.Name + "\", which actors meet as one solid block");
+      Warning(iniShown_, who + " inside the bounds of the large collision mesh \"" + collidee.Name +
+                             "\", which actors meet as one solid block");
       return true;
     }
     return false;
@@ -467,8 +467,10 @@ class TLevelCheck {
     if (ground.x == p.x && ground.z == p.z && !(ground == p)) return;
     if (!(ground == p)) {
       if (std::hypot(ground.x - p.x, ground.z - p.z) <= kEdgeNudge) return;
-      Warning(iniShown_, who + " where no terrain lies straight below it: its first step puts it "
-                               "on the nearest terrain, at " + Point(ground));
+      Warning(iniShown_, who +
+                             " where no terrain lies straight below it: its first step puts it "
+                             "on the nearest terrain, at " +
+                             Point(ground));
       return;
     }
     const qv::T3dObjectList& terrains = context.Statics.QueryTerrainAt(p.x, p.z);
@@ -482,8 +484,9 @@ class TLevelCheck {
       Error(iniShown_, who + ", not above the terrain surface there (y = " + Number(*surface) +
                            "): it cannot move (actors stand only on terrain below them)");
     else
-      Error(iniShown_, who + " over no terrain: it cannot move (actors walk only where terrain "
-                             "lies below them)");
+      Error(iniShown_, who +
+                           " over no terrain: it cannot move (actors walk only where terrain "
+                           "lies below them)");
   }
 
   const std::string levelShown_;  // the level folder as given, "/" and a trailing separator
