@@ -13,7 +13,7 @@
 //
 // Loading the level as the game does writes its "bop" tree file when that is missing or older
 // than "Objects.3DS", as the game would. Cost: every model file is read twice (once on its own,
-// once by the world), which for the largest demo level is a few seconds.
+// once by the world); the largest demo level takes under a second.
 
 #include <string>
 #include <vector>
