@@ -19,14 +19,18 @@ bool TGhostObjects::IsSearchGhost(const TGhostObject& ghost) {
   return dynamic_cast<const TSearchGhostObject*>(&ghost) != nullptr;
 }
 
+const std::array<const TGhostClass*, 4>& TGhostObjects::NamedClasses() {
+  static const std::array<const TGhostClass*, 4> classes = {
+      &TShuttleGhostObject::Class(), &TDirectGhostObject::Class(), &TInFrustumGhostObject::Class(),
+      &TSearchGhostObject::Class()};
+  return classes;
+}
+
 TGhostObject& TGhostObjects::CreateGhost(const TModelSource& adapter, const std::string& className,
                                          TSearchInfo& searchInfo, const std::string& sectionName,
                                          const TIniFile* ini) {
-  const std::array<const TGhostClass*, 4> classes = {
-      &TShuttleGhostObject::Class(), &TDirectGhostObject::Class(), &TInFrustumGhostObject::Class(),
-      &TSearchGhostObject::Class()};
   const TGhostClass* chosen = &TGhostObject::Class();
-  for (const TGhostClass* c : classes)
+  for (const TGhostClass* c : NamedClasses())
     if (className == c->Name) chosen = c;
   std::unique_ptr<TGhostObject> ghost = chosen->Create(adapter, searchInfo, random_);
   ghost->Name = sectionName;

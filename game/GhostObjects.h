@@ -9,6 +9,7 @@
 // not one of the ghosts. Ghosts are destroyed with the collection; alarms still pending for them
 // then do nothing.
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -56,6 +57,8 @@ class TGhostObjects : public T3dObjects {
   void BindRules(TSearchInfo& info);
 
   static bool IsSearchGhost(const TGhostObject& ghost);
+  // The classes CreateGhost knows by name; every other name makes a plain TGhostObject.
+  static const std::array<const TGhostClass*, 4>& NamedClasses();
 
  private:
   std::vector<std::unique_ptr<TGhostObject>> ghosts_;  // owned, in the order added

@@ -38,8 +38,9 @@ std::string GeneralFloat(double value) {
 
 }  // namespace
 
-TWorld::TWorld(std::uint32_t seed)
-    : random_(seed),
+TWorld::TWorld(std::uint32_t seed, TTextureFailure textures)
+    : Textures(textures),
+      random_(seed),
       SkyObjects(std::make_unique<T3dObjects>()),
       Ghosts(std::make_unique<TGhostObjects>(random_)),
       StaticObjects(std::make_unique<TStatic3dObjects>()) {
@@ -95,7 +96,7 @@ void TWorld::LoadFromLevelFile(int number, const std::string& levelDir, const TI
 }
 
 const T3DSFileAdapter& TWorld::KeepAdapter(const std::string& fileName) {
-  Adapters.push_back(std::make_unique<T3DSFileAdapter>(fileName));
+  Adapters.push_back(std::make_unique<T3DSFileAdapter>(fileName, Textures));
   return *Adapters.back();
 }
 

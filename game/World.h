@@ -32,20 +32,21 @@
 #include "game/PlayerObject.h"
 #include "game/RandomSource.h"
 #include "game/SearchInfo.h"
+#include "models/3DSFileAdapter.h"
 #include "scene/3dObjectList.h"
 #include "scene/3dObjects.h"
 #include "scene/Geometry.h"
 
 namespace qv {
 
-class T3DSFileAdapter;
 class TIniFile;
 
 class TWorld {
  public:
   // Seeds the random source, binds the search-info callbacks to the ghost collection and builds
-  // the player from "objects\Player.3ds" (relative to the current directory).
-  explicit TWorld(std::uint32_t seed);
+  // the player from "objects\Player.3ds" (relative to the current directory). The level checker
+  // loads with WarnUntextured, so a missing texture does not hide where the actors start.
+  explicit TWorld(std::uint32_t seed, TTextureFailure textures = TTextureFailure::Raise);
   ~TWorld();
   TWorld(const TWorld&) = delete;
   TWorld& operator=(const TWorld&) = delete;
@@ -109,6 +110,7 @@ class TWorld {
   int CubeMapFrame = 0;    // frame counter of the reflection schedule
   TFrustum LastFrustum{};  // the frustum the visible lists were collected for
   bool UseDisplayLists = true;
+  TTextureFailure Textures;  // what every model's unloadable texture does to the load
 
   // Destroyed in reverse order: keep the adapters first and the search info before the actors.
   std::vector<std::unique_ptr<T3DSFileAdapter>> Adapters;  // one per model file; own everything

@@ -18,4 +18,7 @@ int RunDemo(const std::vector<std::string>& args);
 // bop FILE.3ds [--describe]: loads a model as a level's static objects and reports its tree.
 int RunBop(const std::vector<std::string>& args);
 
+// check LEVELDIR [--game-dir DIR]: every problem of a level folder, as errors and warnings.
+int RunCheck(const std::vector<std::string>& args);
+
 }  // namespace qvtool

@@ -25,6 +25,7 @@ const TCommand kCommands[] = {
     {"info", qvtool::RunInfo, "info FILE.3ds [--json]    meshes and materials of a model file"},
     {"demo", qvtool::RunDemo, "demo OUTDIR               write the demo levels and settings"},
     {"bop", qvtool::RunBop, "bop FILE.3ds [--describe] build or reload the tree file of a model"},
+    {"check", qvtool::RunCheck, "check LEVELDIR [--game-dir DIR]  problems of a level folder"},
     {"view", qvtool::RunView, "view FILE.3ds [--screenshot OUT.png] [--size WxH]  show a model"},
 };
 
