@@ -10,9 +10,10 @@
 // actors, then the search-info record they refer to, and the adapters last of all.
 //
 // Contract:
-//  - Construction and loading need a current GL context (the adapters make materials and cube
-//    maps); so do PrepareGL, DrawFrame, DrawScene, SetUseDisplayLists and destruction, which
-//    frees GL names through the adapters.
+//  - Construction and loading need no GL context: without one, meshes record no display lists
+//    and textures get their names at their first upload (so a tool can read and step a level).
+//    PrepareGL, DrawFrame, DrawScene and SetUseDisplayLists need one; destruction frees GL names
+//    only in the context that made them.
 //  - Loading a level reads "Level.ini" through LoadFromLevelFile; a model file that cannot be read
 //    raises the model reader's error (E3DSError or EGL naming the file) and leaves the world
 //    half-built: the caller drops it.

@@ -10,6 +10,7 @@
 
 #include "platform/EGL.h"
 #include "platform/Paths.h"
+#include "platform/Window.h"
 
 namespace qv {
 
@@ -117,6 +118,8 @@ TTexture::~TTexture() {
 }
 
 void TTexture::MakeName() {
+  // Without a context (a level read by a tool) there is nothing to name; the first upload does.
+  if (CurrentGLContextSerial() == 0) return;
   glGenTextures(1, &TextureName);
   NameContext.MarkCurrent();
 }

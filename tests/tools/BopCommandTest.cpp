@@ -114,7 +114,7 @@ TEST(BopCommand, BadFileAndBadArgumentsExitWithAnError) {
   nothing.Save(dir.Path() / "none.3ds");
   const TRun none = Bop("none.3ds", dir);
   EXPECT_EQ(none.exitCode, 1);
-  EXPECT_NE(none.err.find("no objects"), std::string::npos) << none.err;
+  EXPECT_NE(none.err.find("none.3ds: holds no meshes"), std::string::npos) << none.err;
 
   EXPECT_EQ(Bop("", dir).exitCode, 2);
   EXPECT_EQ(Bop("a.3ds b.3ds", dir).exitCode, 2);

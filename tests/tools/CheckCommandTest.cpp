@@ -185,7 +185,7 @@ const TCase kCases[] = {
      0,
      {"warning: " + kIni + "[Player] FogEnd = \"far\" is not a number, the default 1000 is used",
       "warning: " + kIni +
-          "[Player] Startingxpos = \"1e9\" lies beyond +-1e+06, the default 0 "
+          "[Player] Startingxpos = \"1e9\" lies beyond +-1000000, the default 0 "
           "is used",
       "warning: " + kIni + "[Player] AbleToFly = \"yes\" is not an integer, the default 0 is used",
       "warning: " + kIni + "section [Notes] has no \"filename\": the game ignores it",
