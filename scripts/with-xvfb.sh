@@ -2,7 +2,8 @@
 # scripts/with-xvfb.sh COMMAND...: runs COMMAND with a display. When none is set (or QV_FORCE_XVFB
 # is set), starts one Xvfb server for the command, on a display number the server picks itself
 # (so several runs at once never collide), and stops it afterwards. Mesa's software renderer
-# draws into it. The command's exit code is this script's.
+# draws into it; QV_XVFB_SCREEN sets the screen (default 1280x1024x24). The command's exit code is
+# this script's.
 set -euo pipefail
 export LIBGL_ALWAYS_SOFTWARE=1
 if [ -n "${DISPLAY:-}" ] && [ -z "${QV_FORCE_XVFB:-}" ]; then
@@ -13,7 +14,7 @@ if ! command -v Xvfb >/dev/null; then
   exit 1
 fi
 numberFile=$(mktemp)
-Xvfb -displayfd 7 -screen 0 1280x1024x24 -nolisten tcp 7>"$numberFile" >/dev/null 2>&1 &
+Xvfb -displayfd 7 -screen 0 "${QV_XVFB_SCREEN:-1280x1024x24}" -nolisten tcp 7>"$numberFile" >/dev/null 2>&1 &
 xvfbPid=$!
 trap 'kill "$xvfbPid" 2>/dev/null || true; rm -f "$numberFile"' EXIT
 for _ in $(seq 1 200); do
