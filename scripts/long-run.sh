@@ -48,8 +48,10 @@ for f in range(1, frames + 1):
     print("frame 100")
 PY
 
-export QV_NO_DIALOGS=1 QV_RESOURCE_LOG=1
-export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
+# Libraries stay loaded to the end, so the leak check can name the one behind each leak.
+cc -shared -fPIC -o "$run/keep-libraries-loaded.so" scripts/keep-libraries-loaded.c
+export QV_NO_DIALOGS=1 QV_RESOURCE_LOG=1 LD_PRELOAD="$run/keep-libraries-loaded.so"
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:verify_asan_link_order=0}
 export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$root/scripts/lsan.supp:print_suppressions=0}
 start=$(date +%s)
 set +e
