@@ -1,16 +1,33 @@
-// libFuzzer target for the .3ds reader: open the bytes as a file and read every record.
-// Any exception other than E3DSError (or a sanitizer report) is a finding.
+// libFuzzer target for the .3ds reader and the adapter: the bytes are read as a model in memory
+// (every record), then written to a file that a T3DSFileAdapter turns into materials, meshes,
+// terrain and collidees, with a partition tree over them that answers one query of each kind.
+// The reader may refuse with E3DSError, the adapter also with EGL naming the file (a corrupt mesh
+// record, a duplicate material, a missing texture); any other exception is a finding, as is a
+// sanitizer report. No GL context is current: materials and meshes then make no GL objects.
 //
 // QV_WRITE_SEEDS=DIR fuzz_3ds -runs=0 writes the writer-made seed files into DIR first.
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <string>
 #include <vector>
 
+#include "collision/BOPTree.h"
+#include "collision/CollideeObject.h"
+#include "models/3DSFileAdapter.h"
 #include "models/Chunks3DS.h"
 #include "models/File3DS.h"
 #include "models/Writer3DS.h"
+#include "platform/EGL.h"
+#include "platform/LogFile.h"
+#include "scene/3dObjectList.h"
+#include "scene/TerrainObject.h"
+#include "scene/TgaWriter.h"
 
 namespace {
 
@@ -104,9 +121,45 @@ void WriteSeeds(const std::filesystem::path& dir) {
   SaveBytes(dir / "writer-odd.3ds", w.Take());
 }
 
+// The folder the adapter reads the model from; it holds the writer seed's texture, so mutants of
+// that seed load a texture too.
+std::filesystem::path folder;
+
+// What the level does with the adapter's objects, short of drawing them: a tree over them, a
+// ground query and a collidee query at the middle, and each terrain and collidee asked directly.
+void UseObjects(const T3DSFileAdapter& adapter) {
+  T3dObjectList objects(TOwnership::Refers);
+  for (int i = 0; i < adapter.ObjectCount(); ++i) objects.Add(adapter.GetObject(i));
+  if (objects.Count() == 0) return;
+  const auto tree = TBOPTree::Build(objects);
+  TBox box = adapter.GetObject(0)->BoundingBox;
+  for (int i = 1; i < adapter.ObjectCount(); ++i) {
+    const TBox& b = adapter.GetObject(i)->BoundingBox;
+    box = {std::min(box.minX, b.minX), std::max(box.maxX, b.maxX), std::min(box.minY, b.minY),
+           std::max(box.maxY, b.maxY), std::min(box.minZ, b.minZ), std::max(box.maxZ, b.maxZ)};
+  }
+  const float x = (box.minX + box.maxX) / 2, z = (box.minZ + box.maxZ) / 2;
+  tree->QueryTerrainAt(x, z);
+  tree->QueryCollidees(box);
+  const T3dObject& mover = *adapter.GetObject(0);
+  for (int i = 0; i < adapter.ObjectCount(); ++i) {
+    const TSimple3dObject* object = adapter.GetObject(i);
+    if (auto* terrain = dynamic_cast<const TTerrainObject*>(object))
+      terrain->SurfacePoint(x, z, box.minX, box.minZ);
+    if (auto* collidee = dynamic_cast<const TCollideeObject*>(object)) {
+      collidee->OverlapsBox(box);
+      collidee->SweepBox(mover, {1, -1, 0.5f});
+    }
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  SetGlobalLogFile("");  // EGL logs every refusal; the runs need no log
+  folder = std::filesystem::temp_directory_path() / ("fuzz_3ds_" + std::to_string(getpid()));
+  std::filesystem::create_directories(folder);
+  WriteTga(folder / "stone.tga", MakeTgaImage(2, 2, 24, 10, 20, 30));
   if (const char* dir = std::getenv("QV_WRITE_SEEDS")) WriteSeeds(dir);
   return 0;
 }
@@ -122,6 +175,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int i = 0; i < materials.Count(); ++i) materials.Item(i);
   } catch (const E3DSError&) {
     // Refused input is the expected outcome for most mutations.
+  }
+
+  const std::filesystem::path model = folder / "model.3ds";
+  std::ofstream(model, std::ios::binary | std::ios::trunc)
+      .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+  try {
+    const T3DSFileAdapter adapter(model.string());
+    UseObjects(adapter);
+  } catch (const E3DSError& e) {
+    if (std::string(e.what()).find(model.string()) == std::string::npos) std::abort();
+  } catch (const EGL&) {
   }
   return 0;
 }

@@ -1,13 +1,17 @@
-// libFuzzer target for the TGA loader. Every input is read twice, from a seekable stream and from
-// one that cannot tell its length (like a pipe); the two must agree on the result and the pixels.
+// libFuzzer target for the TGA loader. Every input is read three times: from a seekable stream,
+// from one that cannot tell its length (like a pipe), and as a file by a texture, the way a
+// material loads its map short of the GL upload; all must agree on the result and the pixels.
 // A crash, a sanitizer report, a disagreement or an allocation beyond what the input holds is a
 // finding (run with -rss_limit_mb / -malloc_limit_mb to catch the last).
 //
 // QV_WRITE_SEEDS=DIR fuzz_tga -runs=0 writes writer-made seed files into DIR first.
 
+#include <unistd.h>
+
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <istream>
 #include <sstream>
 #include <streambuf>
@@ -26,6 +30,12 @@ class TPipeBuffer : public std::streambuf {
     char* begin = const_cast<char*>(reinterpret_cast<const char*>(data));
     setg(begin, begin, begin + size);
   }
+};
+
+// A texture that reads its file but is never uploaded, so it needs no GL context.
+class TFileTexture : public TTexture {
+ public:
+  explicit TFileTexture(const std::string& fileName) { FileName = fileName; }
 };
 
 void WriteSeeds(const std::filesystem::path& dir) {
@@ -63,5 +73,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                                        fromFile.BitsPerPixel / 8)
     std::abort();
   if (result != tgaOk && !fromFile.Pixels.empty()) std::abort();
+
+  static const std::string file =
+      (std::filesystem::temp_directory_path() / ("fuzz_tga_" + std::to_string(getpid()) + ".tga"))
+          .string();
+  std::ofstream(file, std::ios::binary | std::ios::trunc)
+      .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+  TFileTexture texture(file);
+  if (texture.LoadTGA() != result || texture.Pixels != fromFile.Pixels) std::abort();
+  if (result == tgaOk && (texture.ImageSize != std::int64_t(texture.Pixels.size()) ||
+                          texture.HasAlpha != (texture.BitsPerPixel == 32)))
+    std::abort();
   return 0;
 }

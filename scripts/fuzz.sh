@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
 # scripts/fuzz.sh DIR [SECONDS]: builds the libFuzzer targets with clang and runs each for a
 # bounded time on its seeds: the files kept in fuzz/seeds/<target>, and those the target writes
-# itself (QV_WRITE_SEEDS, made by our writers) into DIR/fuzz-seeds/<target>. New inputs it finds
-# collect in DIR/fuzz-corpus/<target>.
+# itself (QV_WRITE_SEEDS, made by our writers and from the demo data) into DIR/fuzz-seeds/<target>.
+# New inputs it finds collect in DIR/fuzz-corpus/<target>, crashing ones in DIR/fuzz-artifacts/.
+# The targets write their inputs to files in the temporary folder: on a disk every truncating
+# write costs milliseconds, so /dev/shm is used when there is one.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=${1:-build-fuzz}
 seconds=${2:-${FUZZ_SECONDS:-60}}
 CC=clang CXX=clang++ scripts/build.sh "$dir" -DQV_FUZZ=ON -DQV_TESTS=OFF -DQV_BENCH=OFF
 export QV_NO_DIALOGS=1
+[ -z "${TMPDIR:-}" ] && [ -d /dev/shm ] && [ -w /dev/shm ] && export TMPDIR=/dev/shm
+artifacts="$PWD/$dir/fuzz-artifacts"
+mkdir -p "$artifacts"
 for f in "$dir"/fuzz/fuzz_*; do
   [ -x "$f" ] || continue
   name=$(basename "$f")
@@ -26,5 +31,6 @@ for f in "$dir"/fuzz/fuzz_*; do
     echo "$name: no seeds (neither $seeds nor $written)" >&2
     exit 1
   fi
-  "$f" -max_total_time="$seconds" -print_final_stats=1 "${args[@]}" 2>&1 | tail -n 15
+  "$f" -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$artifacts/$name-" \
+    "${args[@]}" 2>&1 | tail -n 15
 done

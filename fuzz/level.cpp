@@ -1,0 +1,146 @@
+// libFuzzer target for level loading without GL: the bytes are a "Level.ini" that a new TWorld
+// reads beside tiny writer-made models - the level's "Objects.3DS" (terrain, a wall, a box), a
+// ghost model "ghost.3ds", and the shared "objects/Player.3ds" and "objects/SkyBox.3DS" in the
+// current directory - then the world steps a few times with the alarms firing in between, so
+// every value read moves an actor. A level may be refused with E3DSError or EGL (a ghost model
+// that does not exist); any other exception, a sanitizer report or a hang is a finding.
+//
+// The models lie in a folder of their own, the current directory only while an input runs, so
+// the fuzzer's corpus and artifact paths keep their meaning; the level's tree file is built by
+// the first input and reloaded by every later one.
+//
+// QV_WRITE_SEEDS=DIR fuzz_level -runs=0 writes seed files into DIR first: the demo levels' files
+// with their ghosts on "ghost.3ds", and a level naming every ghost kind and player key.
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <string_view>
+
+#include "game/AlarmDispatcher.h"
+#include "game/World.h"
+#include "models/3DSError.h"
+#include "models/Writer3DS.h"
+#include "platform/EGL.h"
+#include "platform/IniFile.h"
+#include "platform/LogFile.h"
+
+namespace {
+
+using namespace qv;
+namespace fs = std::filesystem;
+
+fs::path folder;     // the models; current directory while an input runs
+fs::path started;    // the fuzzer's own current directory
+std::int64_t now = 0;  // the alarm clock, ms
+
+// A box of the given size with its low corner at (x, y, z), file axes (z up), one material.
+TMesh3DS Box(const char* name, float x, float y, float z, float sx, float sy, float sz) {
+  TMesh3DS m;
+  m.name = name;
+  for (int i = 0; i < 8; ++i) {
+    m.vertices.push_back({x + sx * (i & 1), y + sy * ((i >> 1) & 1), z + sz * (i >> 2)});
+    m.texVerts.push_back({float(i & 1), float((i >> 1) & 1)});
+  }
+  const uint16_t quads[6][4] = {{0, 1, 3, 2}, {4, 6, 7, 5}, {0, 4, 5, 1},
+                                {2, 3, 7, 6}, {0, 2, 6, 4}, {1, 5, 7, 3}};
+  for (const auto& q : quads) {
+    m.faces.push_back({q[0], q[1], q[2], 7});
+    m.faces.push_back({q[0], q[2], q[3], 7});
+  }
+  m.smoothing.assign(12, 1);
+  return m;
+}
+
+void Save(const fs::path& file, std::initializer_list<TMesh3DS> meshes) {
+  TWriter3DS writer;
+  for (const TMesh3DS& mesh : meshes) writer.AddMesh(mesh);
+  SaveBytes(file, writer.Bytes());
+}
+
+void WriteModels() {
+  fs::create_directories(folder / "objects");
+  fs::create_directories(folder / "level");
+  Save(folder / "objects/Player.3ds", {Box("Player", -0.3f, -0.3f, 0, 0.6f, 0.6f, 1.8f)});
+  Save(folder / "objects/SkyBox.3DS", {Box("Sky", -20, -20, -20, 40, 40, 40)});
+  Save(folder / "level/ghost.3ds", {Box("Ghost", -0.5f, -0.5f, 0, 1, 1, 2)});
+  // Small, so the terrain's grid costs little: the level is loaded for every input.
+  Save(folder / "level/Objects.3DS", {Box("terFloor", -4, -4, -1, 8, 8, 1),
+                                      Box("colWall", 2, -4, 0, 0.5f, 8, 3),
+                                      Box("Crate", -3, 1, 0, 1, 1, 1)});
+  // Older than any tree file, so the tree the first input saves is reloaded from then on.
+  fs::last_write_time(folder / "level/Objects.3DS",
+                      fs::last_write_time(folder / "level/Objects.3DS") - std::chrono::hours(1));
+}
+
+void WriteSeeds(const fs::path& dir) {
+  fs::create_directories(dir);
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(QV_BUILD_DIR "/levels", ec)) {
+    std::ifstream in(entry.path() / "Level.ini", std::ios::binary);
+    if (!in) continue;
+    std::ofstream out(dir / (entry.path().filename().string() + ".ini"), std::ios::binary);
+    for (std::string line; std::getline(in, line);)
+      out << (line.rfind("filename=", 0) == 0 ? "filename=ghost.3ds" : line) << '\n';
+  }
+  std::ofstream(dir / "every.ini", std::ios::binary)
+      << "[Player]\nFogStart=5\nFogEnd=80\nFogColorR=0.1\nFogColorG=0.2\nFogColorB=0.3\n"
+         "overrideMaterialAmbientDiffuse=1\noverrideMaterialSpecularShininess=1\n"
+         "Startingxpos=1\nStartingypos=2\nStartingzpos=-3\nHeading=90\nTilt=-10\n"
+         "UnitsPerSec=4\nAbleToFly=1\n"
+         "[seek]\nfilename=ghost.3ds\nclassname=TSearchGhostObject\nInitialState=0\n"
+         "[shuttle]\nfilename=GHOST.3DS\nclassname=TShuttleGhostObject\nMoveVecx=0.5\n"
+         "MoveVecy=0\nMoveVecz=-0.1\nInitialxpos=-2\n"
+         "[direct]\nfilename=ghost.3ds\nclassname=TDirectGhostObject\nUnitsPerSec=3\n"
+         "[frustum]\nfilename=ghost.3ds\nclassname=TInFrustumGhostObject\nViewingAngle=60\n"
+         "InitialHeading=180\nInitialTilt=5\nInitialypos=4\n"
+         "[plain]\nfilename=ghost.3ds\nclassname=TGhostObject\n"
+         "[none]\nclassname=TSearchGhostObject\n"
+         "[missing]\nfilename=nothing.3ds\n";
+}
+
+// The models' folder as the current directory for one input.
+class TInFolder {
+ public:
+  TInFolder() { fs::current_path(folder); }
+  ~TInFolder() { fs::current_path(started); }
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  SetGlobalLogFile("");  // level loading logs every step; the runs need no log
+  started = fs::current_path();
+  folder = fs::temp_directory_path() / ("fuzz_level_" + std::to_string(getpid()));
+  WriteModels();
+  GlobalAlarmDispatcher().SetClock([] { return now; });
+  if (const char* dir = std::getenv("QV_WRITE_SEEDS")) WriteSeeds(dir);
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const TIniFile ini =
+      TIniFile::FromText(std::string_view(reinterpret_cast<const char*>(data), size));
+  const TInFolder inFolder;
+  try {
+    const auto world = std::make_unique<TWorld>(12345);
+    world->LoadFromLevelFile(0, "level\\", ini);
+    // Three seconds of play in five frames: the first reset of the game and the ghosts' first
+    // thinking fall within.
+    for (int frame = 0; frame < 5; ++frame) {
+      now += 600;
+      GlobalAlarmDispatcher().FireDue(now);
+      world->Step(3.0f);
+    }
+  } catch (const E3DSError&) {
+  } catch (const EGL&) {
+  }
+  return 0;
+}

@@ -1,0 +1,63 @@
+// libFuzzer target for the settings file. The bytes are written as the settings file and read by
+// TParams; it may refuse them with an EGL that names the file (an empty key setting, a size or
+// depth out of range), or give a record whose numbers lie in their ranges and whose every level
+// folder ends in a delimiter and can be resolved.
+//
+// QV_WRITE_SEEDS=DIR fuzz_params -runs=0 writes seed files into DIR first: the demo settings file
+// and a few refused ones.
+
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "platform/EGL.h"
+#include "platform/LogFile.h"
+#include "shell/Params.h"
+
+namespace {
+
+using namespace qv;
+namespace fs = std::filesystem;
+
+void WriteSeeds(const fs::path& dir) {
+  fs::create_directories(dir);
+  std::error_code ec;
+  fs::copy_file(QV_BUILD_DIR "/quorvantille.ini", dir / "demo.ini",
+                fs::copy_options::overwrite_existing, ec);
+  std::ofstream(dir / "empty-key.ini", std::ios::binary) << "[Keys]\r\nFogKey=\r\n";
+  std::ofstream(dir / "bits.ini", std::ios::binary) << "[Window]\nBits=256\nWidth=-1\n";
+  std::ofstream(dir / "levels.ini", std::ios::binary)
+      << "[Levels]\na=lv0\nA=other\nb=lv1\\\nc=\nd=\"q/\"\n";
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  SetGlobalLogFile("");  // EGL logs its message; the runs need no log
+  if (const char* dir = std::getenv("QV_WRITE_SEEDS")) WriteSeeds(dir);
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static const fs::path file = fs::temp_directory_path() / ("fuzz_params_" +
+                                                            std::to_string(getpid()) + ".ini");
+  std::ofstream(file, std::ios::binary | std::ios::trunc)
+      .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+  try {
+    const TParams params(file);
+    if (params.Width < 0 || params.Height < 0 || params.Bits < 0 || params.Bits > 255)
+      std::abort();
+    for (int i = 0; i < params.LevelCount(); ++i) {
+      const std::string dir = params.LevelDir(i);
+      if (dir.empty() || (dir.back() != '\\' && dir.back() != '/')) std::abort();
+      params.LevelFile(i, "Level.ini");
+    }
+  } catch (const EGL& e) {
+    if (std::string(e.what()).find(file.string()) == std::string::npos) std::abort();
+  }
+  return 0;
+}
