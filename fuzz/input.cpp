@@ -43,9 +43,8 @@ void WriteSeeds(const std::filesystem::path& dir) {
       {TInputKind::ButtonUp, 1, 0, "", 0},        {TInputKind::Mouse, -32768, 32767, "", 0},
       {TInputKind::Size, 16384, 0, "", 0},        {TInputKind::Frame, 3600000, 0, "", 0},
       {TInputKind::Shot, 0, 0, "a b.png", 0}};
-  std::ofstream(dir / "every.txt", std::ios::binary)
-      << "# every item\r\n"
-      << Text(every) << "\n\t# the end\n";
+  std::ofstream(dir / "every.txt", std::ios::binary) << "# every item\r\n"
+                                                     << Text(every) << "\n\t# the end\n";
 }
 
 }  // namespace

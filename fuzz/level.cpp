@@ -37,8 +37,8 @@ namespace {
 using namespace qv;
 namespace fs = std::filesystem;
 
-fs::path folder;     // the models; current directory while an input runs
-fs::path started;    // the fuzzer's own current directory
+fs::path folder;       // the models; current directory while an input runs
+fs::path started;      // the fuzzer's own current directory
 std::int64_t now = 0;  // the alarm clock, ms
 
 // A box of the given size with its low corner at (x, y, z), file axes (z up), one material.
@@ -72,9 +72,9 @@ void WriteModels() {
   Save(folder / "objects/SkyBox.3DS", {Box("Sky", -20, -20, -20, 40, 40, 40)});
   Save(folder / "level/ghost.3ds", {Box("Ghost", -0.5f, -0.5f, 0, 1, 1, 2)});
   // Small, so the terrain's grid costs little: the level is loaded for every input.
-  Save(folder / "level/Objects.3DS", {Box("terFloor", -4, -4, -1, 8, 8, 1),
-                                      Box("colWall", 2, -4, 0, 0.5f, 8, 3),
-                                      Box("Crate", -3, 1, 0, 1, 1, 1)});
+  Save(folder / "level/Objects.3DS",
+       {Box("terFloor", -4, -4, -1, 8, 8, 1), Box("colWall", 2, -4, 0, 0.5f, 8, 3),
+        Box("Crate", -3, 1, 0, 1, 1, 1)});
   // Older than any tree file, so the tree the first input saves is reloaded from then on.
   fs::last_write_time(folder / "level/Objects.3DS",
                       fs::last_write_time(folder / "level/Objects.3DS") - std::chrono::hours(1));

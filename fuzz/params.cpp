@@ -43,14 +43,13 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const fs::path file = fs::temp_directory_path() / ("fuzz_params_" +
-                                                            std::to_string(getpid()) + ".ini");
+  static const fs::path file =
+      fs::temp_directory_path() / ("fuzz_params_" + std::to_string(getpid()) + ".ini");
   std::ofstream(file, std::ios::binary | std::ios::trunc)
       .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   try {
     const TParams params(file);
-    if (params.Width < 0 || params.Height < 0 || params.Bits < 0 || params.Bits > 255)
-      std::abort();
+    if (params.Width < 0 || params.Height < 0 || params.Bits < 0 || params.Bits > 255) std::abort();
     for (int i = 0; i < params.LevelCount(); ++i) {
       const std::string dir = params.LevelDir(i);
       if (dir.empty() || (dir.back() != '\\' && dir.back() != '/')) std::abort();

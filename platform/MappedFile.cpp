@@ -21,7 +21,9 @@ std::runtime_error Failure(const char* what) {
 }  // namespace
 
 TMappedFile::TMappedFile(const std::filesystem::path& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Not blocking: a level may name a FIFO, whose open would wait for a writer that never comes.
+  // A regular file ignores the flag; anything else is refused below.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) throw Failure("cannot open the file");
   struct stat info {};
   if (::fstat(fd, &info) != 0) {
