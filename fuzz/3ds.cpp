@@ -19,6 +19,7 @@
 
 #include "collision/BOPTree.h"
 #include "collision/CollideeObject.h"
+#include "fuzz/SeedBox.h"
 #include "models/3DSFileAdapter.h"
 #include "models/Chunks3DS.h"
 #include "models/File3DS.h"
@@ -35,20 +36,8 @@ using namespace qv;
 using namespace qv::chunk3ds;
 
 TMesh3DS Box(const char* name, bool hidden) {
-  TMesh3DS m;
-  m.name = name;
+  TMesh3DS m = SeedBox(name);
   m.hidden = hidden;
-  for (int i = 0; i < 8; ++i) {
-    m.vertices.push_back({float(i & 1), float((i >> 1) & 1), float(i >> 2)});
-    m.texVerts.push_back({float(i & 1), float((i >> 1) & 1)});
-  }
-  const uint16_t quads[6][4] = {{0, 1, 3, 2}, {4, 6, 7, 5}, {0, 4, 5, 1},
-                                {2, 3, 7, 6}, {0, 2, 6, 4}, {1, 5, 7, 3}};
-  for (const auto& q : quads) {
-    m.faces.push_back({q[0], q[1], q[2], 7});
-    m.faces.push_back({q[0], q[2], q[3], 7});
-  }
-  m.smoothing.assign(12, 1);
   m.matGroups = {{"Stone", {0, 1, 2, 3, 4, 5}}, {"Glass", {6, 7, 8, 9, 10, 11}}};
   return m;
 }

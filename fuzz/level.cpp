@@ -24,6 +24,7 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz/SeedBox.h"
 #include "game/AlarmDispatcher.h"
 #include "game/World.h"
 #include "models/3DSError.h"
@@ -41,22 +42,9 @@ fs::path folder;       // the models; current directory while an input runs
 fs::path started;      // the fuzzer's own current directory
 std::int64_t now = 0;  // the alarm clock, ms
 
-// A box of the given size with its low corner at (x, y, z), file axes (z up), one material.
+// A box of the given size with its low corner at (x, y, z), file axes (z up).
 TMesh3DS Box(const char* name, float x, float y, float z, float sx, float sy, float sz) {
-  TMesh3DS m;
-  m.name = name;
-  for (int i = 0; i < 8; ++i) {
-    m.vertices.push_back({x + sx * (i & 1), y + sy * ((i >> 1) & 1), z + sz * (i >> 2)});
-    m.texVerts.push_back({float(i & 1), float((i >> 1) & 1)});
-  }
-  const uint16_t quads[6][4] = {{0, 1, 3, 2}, {4, 6, 7, 5}, {0, 4, 5, 1},
-                                {2, 3, 7, 6}, {0, 2, 6, 4}, {1, 5, 7, 3}};
-  for (const auto& q : quads) {
-    m.faces.push_back({q[0], q[1], q[2], 7});
-    m.faces.push_back({q[0], q[2], q[3], 7});
-  }
-  m.smoothing.assign(12, 1);
-  return m;
+  return SeedBox(name, {x, y, z}, {sx, sy, sz});
 }
 
 void Save(const fs::path& file, std::initializer_list<TMesh3DS> meshes) {
