@@ -26,6 +26,8 @@ const TCommand kCommands[] = {
     {"demo", qvtool::RunDemo, "demo OUTDIR               write the demo levels and settings"},
     {"bop", qvtool::RunBop, "bop FILE.3ds [--describe] build or reload the tree file of a model"},
     {"check", qvtool::RunCheck, "check LEVELDIR [--game-dir DIR]  problems of a level folder"},
+    {"import", qvtool::RunImport,
+     "import SCENE LEVELDIR     a level from a glTF, FBX or OBJ scene"},
     {"view", qvtool::RunView, "view FILE.3ds [--screenshot OUT.png] [--size WxH]  show a model"},
 };
 
