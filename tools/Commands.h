@@ -21,4 +21,7 @@ int RunBop(const std::vector<std::string>& args);
 // check LEVELDIR [--game-dir DIR]: every problem of a level folder, as errors and warnings.
 int RunCheck(const std::vector<std::string>& args);
 
+// import SCENE LEVELDIR: a level folder from a glTF, FBX, OBJ or other scene.
+int RunImport(const std::vector<std::string>& args);
+
 }  // namespace qvtool
