@@ -1,7 +1,7 @@
 #include "tests/support/Unprivileged.h"
 
-#include <gtest/gtest.h>
 #include <grp.h>
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
