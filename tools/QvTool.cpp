@@ -26,6 +26,8 @@ const TCommand kCommands[] = {
     {"demo", qvtool::RunDemo, "demo OUTDIR               write the demo levels and settings"},
     {"bop", qvtool::RunBop, "bop FILE.3ds [--describe] build or reload the tree file of a model"},
     {"check", qvtool::RunCheck, "check LEVELDIR [--game-dir DIR]  problems of a level folder"},
+    {"playtest", qvtool::RunPlaytest,
+     "playtest LEVELDIR [--minutes M] [--seeds N] [--player still|wander] [--json]  play headless"},
     {"view", qvtool::RunView, "view FILE.3ds [--screenshot OUT.png] [--size WxH]  show a model"},
 };
 
