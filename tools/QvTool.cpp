@@ -43,6 +43,15 @@ const TCommand kCommands[] = {
      "\"error: <file>: <problem>\" or \"warning: <file>: <problem>\", then a count; exits with 1\n"
      "when any line is an error. objects\\ is looked up in DIR (default: the current "
      "directory).\n"},
+    {"import", qvtool::RunImport, "import SCENE LEVELDIR     a level from a glTF, FBX or OBJ scene",
+     "Reads a scene with the Open Asset Import Library and writes a level folder: Objects.3DS,\n"
+     "SkyBox.3DS, the ghosts' models, TGA textures and Level.ini; every conversion is reported.\n"
+     "docs/levels.md has the marker rule.\n"},
+    {"playtest", qvtool::RunPlaytest,
+     "playtest LEVELDIR [--minutes M] [--seeds N] [--player still|wander] [--json]  play headless",
+     "Plays the level with the game's own code, no window: M minutes of game clock (100 ms frames)\n"
+     "for each of N seeds, the player standing still or wandering; reports the games (started,\n"
+     "ended, how long they took, who sought, finds) and every actor's longest frozen stretch.\n"},
     {"view", qvtool::RunView, "view FILE.3ds [--screenshot OUT.png] [--size WxH]  show a model",
      "Opens a window with a camera orbiting the model, lit as the game lights its levels.\n"
      "--screenshot renders one frame, writes the PNG and exits; --size sets the window.\n"},
