@@ -1,8 +1,8 @@
 #include "tools/SceneImport.h"
 
-#include <assimp/Importer.hpp>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
+#include <assimp/Importer.hpp>
 
 #include <algorithm>
 #include <array>
@@ -31,6 +31,8 @@ constexpr std::size_t kFormatLimit = 65535;
 // The player's model is the game's own; its start goes this far above the marked ground and it
 // falls to rest there on the first steps.
 constexpr float kPlayerLift = 1.0f;
+// The share of a material's diffuse colour that becomes its ambient colour.
+constexpr float kAmbientShare = 0.2f;
 // Scene files a ghost's "model" property may name, tried in this order after the scene's own kind.
 const char* const kModelExtensions[] = {".glb", ".gltf", ".fbx", ".obj", ".dae", ".3ds"};
 
@@ -71,8 +73,8 @@ std::unique_ptr<TLoadedScene> LoadScene(const fs::path& file) {
     for (unsigned f = 0; f < mesh.mNumFaces; ++f) count += mesh.mFaces[f].mNumIndices > 3;
     loaded->polygons.push_back(count);
   }
-  loaded->scene = loaded->importer.ApplyPostProcessing(aiProcess_Triangulate |
-                                                       aiProcess_JoinIdenticalVertices);
+  loaded->scene =
+      loaded->importer.ApplyPostProcessing(aiProcess_Triangulate | aiProcess_JoinIdenticalVertices);
   if (!loaded->scene) {
     throw std::runtime_error(file.string() + ": cannot triangulate the scene (" +
                              loaded->importer.GetErrorString() + ")");
@@ -323,11 +325,13 @@ qv::TMaterial3DS TModelFile::ConvertMaterial(const aiMaterial& source, const std
 
   m.diffuse = {diffuse.r, diffuse.g, diffuse.b};
   // Exporters write the emission colour where the format keeps the ambient one, black unless the
-  // author set it: every face the overhead light misses would be black.
-  m.ambient = m.diffuse;
-  Note("material " + Quote(name) + ": ambient colour set to its diffuse colour (" +
-       Number(diffuse.r) + ", " + Number(diffuse.g) + ", " + Number(diffuse.b) +
-       ") so faces the overhead light does not reach are not black");
+  // author set it: every face the overhead light misses would be black. The game lights the
+  // ambient term twice (the light's and the scene's, both white), so a share of the diffuse
+  // colour shows such faces at about 40 % without washing out the lit ones.
+  m.ambient = {diffuse.r * kAmbientShare, diffuse.g * kAmbientShare, diffuse.b * kAmbientShare};
+  Note("material " + Quote(name) + ": ambient colour set to " + Number(kAmbientShare) +
+       " x its diffuse colour (" + Number(diffuse.r) + ", " + Number(diffuse.g) + ", " +
+       Number(diffuse.b) + ") so faces the overhead light does not reach are not black");
   // A highlight without an exponent would whiten every lit face; shininess is 0..128 in GL terms.
   m.shininess = std::clamp(shininess / 128.0f, 0.0f, 1.0f);
   if (m.shininess > 0.05f) m.specular = {specular.r, specular.g, specular.b};
@@ -344,8 +348,8 @@ qv::TMaterial3DS TModelFile::ConvertMaterial(const aiMaterial& source, const std
   aiString texture;
   if (source.GetTexture(aiTextureType_DIFFUSE, 0, &texture) == AI_SUCCESS ||
       source.GetTexture(aiTextureType_BASE_COLOR, 0, &texture) == AI_SUCCESS) {
-    m.texture.map.name = textures_.Export(*scene_.scene, scene_.file.parent_path(),
-                                          texture.C_Str());
+    m.texture.map.name =
+        textures_.Export(*scene_.scene, scene_.file.parent_path(), texture.C_Str());
     m.texture.map.percent = 1;
   }
   return m;
@@ -353,8 +357,8 @@ qv::TMaterial3DS TModelFile::ConvertMaterial(const aiMaterial& source, const std
 
 std::string TModelFile::MaterialName(unsigned index, const std::string& meshName) {
   const aiScene& scene = *scene_.scene;
-  const bool placeholder = index >= scene.mNumMaterials ||
-                           IsPlaceholderMaterial(*scene.mMaterials[index]);
+  const bool placeholder =
+      index >= scene.mNumMaterials || IsPlaceholderMaterial(*scene.mMaterials[index]);
   if (placeholder) {
     // The game draws no face without a material: give them a plain one, visibly so.
     Note("mesh " + Quote(meshName) + " has no material: its faces get \"Default\" (light grey)");
@@ -387,21 +391,16 @@ qv::TMesh3DS TModelFile::ToRecord(const TBuiltMesh& part, const std::string& nam
   for (const aiVector3D& p : part.positions) r.vertices.push_back({p.x, -p.z, p.y});
   for (const aiVector3D& uv : part.uvs) r.texVerts.push_back({uv.x, uv.y});
   r.texVertexCount = static_cast<uint16_t>(r.texVerts.size());
+  std::map<unsigned, std::string> names;  // scene material -> name in the file, for this part
   std::map<std::string, std::vector<uint16_t>> groups;
-  bool noted = false;
   for (std::size_t t = 0; t < part.triangles.size(); ++t) {
     const std::array<uint32_t, 3>& tri = part.triangles[t];
     r.faces.push_back({static_cast<uint16_t>(tri[0]), static_cast<uint16_t>(tri[1]),
                        static_cast<uint16_t>(tri[2]), 0});
     const unsigned material = part.materials[t];
-    const bool placeholder = material >= scene_.scene->mNumMaterials ||
-                             IsPlaceholderMaterial(*scene_.scene->mMaterials[material]);
-    if (placeholder && noted) {
-      groups["Default"].push_back(static_cast<uint16_t>(t));
-      continue;
-    }
-    noted |= placeholder;
-    groups[MaterialName(material, name)].push_back(static_cast<uint16_t>(t));
+    auto known = names.find(material);
+    if (known == names.end()) known = names.emplace(material, MaterialName(material, name)).first;
+    groups[known->second].push_back(static_cast<uint16_t>(t));
   }
   for (auto& [material, faces] : groups) r.matGroups.push_back({material, std::move(faces)});
   // One smoothing group: shared vertices average their normals, split ones (flat shading) don't.
@@ -497,13 +496,13 @@ void WriteLevelIni(const fs::path& file, const aiVector3D& start, float heading,
       << "\r\nStartingzpos=" << Number(start.z) << "\r\nHeading=" << Number(heading) << "\r\n";
   for (const auto& [ghost, model] : ghosts) {
     out << "\r\n[" << ghost.section << "]\r\nfilename=" << model.fileName
-        << "\r\nclassname=" << ghost.className
-        << "\r\nInitialxpos=" << Number(ghost.ground.x)
+        << "\r\nclassname=" << ghost.className << "\r\nInitialxpos=" << Number(ghost.ground.x)
         << "\r\nInitialypos=" << Number(ghost.ground.y + model.hover)
         << "\r\nInitialzpos=" << Number(ghost.ground.z)
         << "\r\nInitialHeading=" << Number(ghost.heading) << "\r\n";
   }
-  if (!out.flush()) throw std::runtime_error(file.string() + ": cannot write the level description");
+  if (!out.flush())
+    throw std::runtime_error(file.string() + ": cannot write the level description");
 }
 
 TGhostMarker GhostMarkerOf(const TPlacedNode& placed, std::set<std::string>& sections,
@@ -553,8 +552,8 @@ std::vector<std::string> ImportScene(const fs::path& scenePath, const fs::path& 
       case TRole::Sky: sky.AddNode(placed); break;
       case TRole::Player:
         if (player) {
-          notes.push_back("Level.ini: a second player marker " +
-                          Quote(placed.node->mName.C_Str()) + " is left out");
+          notes.push_back("Level.ini: a second player marker " + Quote(placed.node->mName.C_Str()) +
+                          " is left out");
         } else {
           player = placed;
         }
@@ -590,8 +589,9 @@ std::vector<std::string> ImportScene(const fs::path& scenePath, const fs::path& 
   if (level.Empty()) notes.push_back("Objects.3DS: the scene has no level geometry");
   level.Save(levelDir);
   if (sky.Empty()) {
-    notes.push_back("SkyBox.3DS: no sky object (a mesh node named \"Sky\"): the level uses the "
-                    "game's shared objects/SkyBox.3DS");
+    notes.push_back(
+        "SkyBox.3DS: no sky object (a mesh node named \"Sky\"): the level uses the "
+        "game's shared objects/SkyBox.3DS");
   } else {
     sky.Save(levelDir);
   }
@@ -607,8 +607,9 @@ std::vector<std::string> ImportScene(const fs::path& scenePath, const fs::path& 
       start = {(ground.low.x + ground.high.x) / 2, ground.high.y,
                (ground.low.z + ground.high.z) / 2};
     }
-    notes.push_back("Level.ini: no \"Player\" marker: the player starts over the middle of the "
-                    "terrain, above its highest point");
+    notes.push_back(
+        "Level.ini: no \"Player\" marker: the player starts over the middle of the "
+        "terrain, above its highest point");
   }
   start.y += kPlayerLift;
   WriteLevelIni(levelDir / "Level.ini", start, heading, placedGhosts);
