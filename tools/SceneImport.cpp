@@ -38,7 +38,7 @@ const char* const kModelExtensions[] = {".glb", ".gltf", ".fbx", ".obj", ".dae",
 
 std::string Number(double value) {
   if (std::fabs(value) < 5e-5) value = 0;  // no "-0" and no 1e-7 noise from a rotation
-  char text[32];
+  char text[64];
   std::snprintf(text, sizeof text, "%.4f", value);
   std::string s = text;
   while (s.back() == '0') s.pop_back();
@@ -561,6 +561,13 @@ std::vector<std::string> ImportScene(const fs::path& scenePath, const fs::path& 
       case TRole::Ghost: ghosts.push_back(GhostMarkerOf(placed, sections, notes)); break;
       case TRole::Other: break;
     }
+  }
+
+  const unsigned lightsAndCameras = loaded->scene->mNumLights + loaded->scene->mNumCameras;
+  if (lightsAndCameras > 0) {
+    notes.push_back(std::to_string(lightsAndCameras) +
+                    " light(s) and camera(s) left out: the game lights every level with its own "
+                    "light from above and looks through the player's eyes");
   }
 
   // Ghost models before Level.ini: their hover heights place the ghosts.
