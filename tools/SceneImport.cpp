@@ -348,8 +348,13 @@ qv::TMaterial3DS TModelFile::ConvertMaterial(const aiMaterial& source, const std
   aiString texture;
   if (source.GetTexture(aiTextureType_DIFFUSE, 0, &texture) == AI_SUCCESS ||
       source.GetTexture(aiTextureType_BASE_COLOR, 0, &texture) == AI_SUCCESS) {
-    m.texture.map.name =
-        textures_.Export(*scene_.scene, scene_.file.parent_path(), texture.C_Str());
+    try {
+      m.texture.map.name =
+          textures_.Export(*scene_.scene, scene_.file.parent_path(), texture.C_Str());
+    } catch (const std::runtime_error& e) {
+      throw std::runtime_error(scene_.file.string() + ": material " + Quote(name) + ": " +
+                               e.what());
+    }
     m.texture.map.percent = 1;
   }
   return m;
@@ -563,6 +568,11 @@ std::vector<std::string> ImportScene(const fs::path& scenePath, const fs::path& 
     }
   }
 
+  if (level.Empty()) {
+    throw std::runtime_error(scenePath.string() +
+                             ": the scene has no mesh outside the sky to make the level of");
+  }
+
   const unsigned lightsAndCameras = loaded->scene->mNumLights + loaded->scene->mNumCameras;
   if (lightsAndCameras > 0) {
     notes.push_back(std::to_string(lightsAndCameras) +
@@ -593,7 +603,6 @@ std::vector<std::string> ImportScene(const fs::path& scenePath, const fs::path& 
     placedGhosts.push_back({ghost, models[ghost.model]});
   }
 
-  if (level.Empty()) notes.push_back("Objects.3DS: the scene has no level geometry");
   level.Save(levelDir);
   if (sky.Empty()) {
     notes.push_back(
