@@ -532,57 +532,49 @@ TGhostMarker GhostMarkerOf(const TPlacedNode& placed, std::set<std::string>& sec
   return ghost;
 }
 
-}  // namespace
-
-std::vector<std::string> ImportScene(const fs::path& scenePath, const fs::path& levelDir) {
-  std::vector<std::string> notes;
-  const std::unique_ptr<TLoadedScene> loaded = LoadScene(scenePath);
-  std::error_code error;
-  fs::create_directories(levelDir, error);
-  if (!fs::is_directory(levelDir)) {
-    throw std::runtime_error(levelDir.string() + ": cannot create the level folder");
-  }
-  TTextureExport textures(levelDir, notes);
-  TModelFile level("Objects.3DS", *loaded, textures, notes);
-  TModelFile sky("SkyBox.3DS", *loaded, textures, notes);
+// The markers a scene holds; its meshes go straight into the level's and the sky's files.
+struct TMarkers {
   std::optional<TPlacedNode> player;
   std::vector<TGhostMarker> ghosts;
-  std::set<std::string> sections{"Player"};
+};
 
+TMarkers SortNodes(const TLoadedScene& loaded, TModelFile& level, TModelFile& sky,
+                   std::vector<std::string>& notes) {
+  TMarkers markers;
+  std::set<std::string> sections{"Player"};
   std::vector<TPlacedNode> nodes;
-  CollectNodes(*loaded->scene->mRootNode, aiMatrix4x4(), nodes);
+  CollectNodes(*loaded.scene->mRootNode, aiMatrix4x4(), nodes);
   for (const TPlacedNode& placed : nodes) {
     switch (RoleOf(*placed.node)) {
       case TRole::Geometry: level.AddNode(placed); break;
       case TRole::Sky: sky.AddNode(placed); break;
       case TRole::Player:
-        if (player) {
+        if (markers.player) {
           notes.push_back("Level.ini: a second player marker " + Quote(placed.node->mName.C_Str()) +
                           " is left out");
         } else {
-          player = placed;
+          markers.player = placed;
         }
         break;
-      case TRole::Ghost: ghosts.push_back(GhostMarkerOf(placed, sections, notes)); break;
+      case TRole::Ghost: markers.ghosts.push_back(GhostMarkerOf(placed, sections, notes)); break;
       case TRole::Other: break;
     }
   }
-
-  if (level.Empty()) {
-    throw std::runtime_error(scenePath.string() +
-                             ": the scene has no mesh outside the sky to make the level of");
-  }
-
-  const unsigned lightsAndCameras = loaded->scene->mNumLights + loaded->scene->mNumCameras;
+  const unsigned lightsAndCameras = loaded.scene->mNumLights + loaded.scene->mNumCameras;
   if (lightsAndCameras > 0) {
     notes.push_back(std::to_string(lightsAndCameras) +
                     " light(s) and camera(s) left out: the game lights every level with its own "
                     "light from above and looks through the player's eyes");
   }
+  return markers;
+}
 
-  // Ghost models before Level.ini: their hover heights place the ghosts.
+// Each ghost with its model, every model written once.
+std::vector<std::pair<TGhostMarker, TGhostModel>> ImportGhosts(
+    const std::vector<TGhostMarker>& ghosts, const fs::path& scenePath, const fs::path& levelDir,
+    TTextureExport& textures, std::vector<std::string>& notes) {
   std::map<std::string, TGhostModel> models;
-  std::vector<std::pair<TGhostMarker, TGhostModel>> placedGhosts;
+  std::vector<std::pair<TGhostMarker, TGhostModel>> placed;
   const std::string extension = scenePath.extension().string();
   for (const TGhostMarker& ghost : ghosts) {
     if (ghost.model.empty()) {
@@ -600,9 +592,56 @@ std::vector<std::string> ImportScene(const fs::path& scenePath, const fs::path& 
       }
       models[ghost.model] = ImportGhostModel(source, levelDir, textures, notes);
     }
-    placedGhosts.push_back({ghost, models[ghost.model]});
+    placed.push_back({ghost, models[ghost.model]});
   }
+  return placed;
+}
 
+struct TPlayerStart {
+  aiVector3D position;  // scene space
+  float heading = 0;    // degrees
+};
+
+TPlayerStart PlayerStart(const std::optional<TPlacedNode>& marker, const TModelFile& level,
+                         std::vector<std::string>& notes) {
+  TPlayerStart start;
+  if (marker) {
+    start.position = PositionOf(marker->world);
+    start.heading = HeadingOf(marker->world);
+  } else {
+    const TBounds ground = level.Bounds("ter");
+    if (!ground.Empty()) {
+      start.position = {(ground.low.x + ground.high.x) / 2, ground.high.y,
+                        (ground.low.z + ground.high.z) / 2};
+    }
+    notes.push_back(
+        "Level.ini: no \"Player\" marker: the player starts over the middle of the "
+        "terrain, above its highest point");
+  }
+  start.position.y += kPlayerLift;
+  return start;
+}
+
+}  // namespace
+
+std::vector<std::string> ImportScene(const fs::path& scenePath, const fs::path& levelDir) {
+  std::vector<std::string> notes;
+  const std::unique_ptr<TLoadedScene> loaded = LoadScene(scenePath);
+  std::error_code error;
+  fs::create_directories(levelDir, error);
+  if (!fs::is_directory(levelDir)) {
+    throw std::runtime_error(levelDir.string() + ": cannot create the level folder");
+  }
+  TTextureExport textures(levelDir, notes);
+  TModelFile level("Objects.3DS", *loaded, textures, notes);
+  TModelFile sky("SkyBox.3DS", *loaded, textures, notes);
+  const TMarkers markers = SortNodes(*loaded, level, sky, notes);
+  if (level.Empty()) {
+    throw std::runtime_error(scenePath.string() +
+                             ": the scene has no mesh outside the sky to make the level of");
+  }
+  // Ghost models before Level.ini: their hover heights place the ghosts.
+  const auto ghosts = ImportGhosts(markers.ghosts, scenePath, levelDir, textures, notes);
   level.Save(levelDir);
   if (sky.Empty()) {
     notes.push_back(
@@ -611,24 +650,8 @@ std::vector<std::string> ImportScene(const fs::path& scenePath, const fs::path& 
   } else {
     sky.Save(levelDir);
   }
-
-  aiVector3D start;
-  float heading = 0;
-  if (player) {
-    start = PositionOf(player->world);
-    heading = HeadingOf(player->world);
-  } else {
-    const TBounds ground = level.Bounds("ter");
-    if (!ground.Empty()) {
-      start = {(ground.low.x + ground.high.x) / 2, ground.high.y,
-               (ground.low.z + ground.high.z) / 2};
-    }
-    notes.push_back(
-        "Level.ini: no \"Player\" marker: the player starts over the middle of the "
-        "terrain, above its highest point");
-  }
-  start.y += kPlayerLift;
-  WriteLevelIni(levelDir / "Level.ini", start, heading, placedGhosts);
+  const TPlayerStart start = PlayerStart(markers.player, level, notes);
+  WriteLevelIni(levelDir / "Level.ini", start.position, start.heading, ghosts);
   return notes;
 }
 
