@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "game/AlarmDispatcher.h"
-#include "game/LevelNumbers.h"
+#include "game/LevelSchema.h"
 #include "game/MovementStep.h"
 #include "models/3DSFileAdapter.h"
 #include "platform/Clock.h"
@@ -64,11 +64,11 @@ std::uint32_t TWorld::ClockSeed() {
 }
 
 void TWorld::LoadFromLevelFile(int number, const std::string& levelDir, const TIniFile& ini) {
-  FogEnd = ReadLevelFloat(ini, "Player", "FogEnd", 1000);
-  FogStart = ReadLevelFloat(ini, "Player", "FogStart", 50);
-  FogColor = {ReadLevelFloat(ini, "Player", "FogColorR", 0.6f),
-              ReadLevelFloat(ini, "Player", "FogColorG", 0.6f),
-              ReadLevelFloat(ini, "Player", "FogColorB", 0.6f), 1.0f};
+  FogEnd = ReadLevelFloat(ini, "Player", LevelKey("Player", "FogEnd"));
+  FogStart = ReadLevelFloat(ini, "Player", LevelKey("Player", "FogStart"));
+  FogColor = {ReadLevelFloat(ini, "Player", LevelKey("Player", "FogColorR")),
+              ReadLevelFloat(ini, "Player", LevelKey("Player", "FogColorG")),
+              ReadLevelFloat(ini, "Player", LevelKey("Player", "FogColorB")), 1.0f};
   Player->LoadFromIni(ini, "Player");
   GlobalLog().Log("  world.created anew, loading level:" + std::to_string(number));
 
@@ -83,13 +83,16 @@ void TWorld::LoadFromLevelFile(int number, const std::string& levelDir, const TI
 
   for (const std::string& section : ini.SectionNames()) {
     if (section == "Player") continue;  // exact: a "player" section can also be a ghost
-    const std::string fileName = ini.ReadString(section, "filename", "");
+    const std::string fileName = ReadLevelText(ini, section, LevelKey("TGhostObject", "filename"));
     if (fileName.empty()) continue;
-    AddGhost(levelDir + fileName, ini.ReadString(section, "classname", ""), section, &ini);
+    AddGhost(levelDir + fileName,
+             ReadLevelText(ini, section, LevelKey("TGhostObject", "classname")), section, &ini);
   }
 
-  if (ini.ReadBool("Player", "overrideMaterialAmbientDiffuse", false)) MakeMaterialsWhite();
-  if (ini.ReadBool("Player", "overrideMaterialSpecularShininess", false)) MakeMaterialsDull();
+  if (ReadLevelBool(ini, "Player", LevelKey("Player", "overrideMaterialAmbientDiffuse")))
+    MakeMaterialsWhite();
+  if (ReadLevelBool(ini, "Player", LevelKey("Player", "overrideMaterialSpecularShininess")))
+    MakeMaterialsDull();
 
   StartGhosts();
   GlobalAlarmDispatcher().AddIn([this] { EndGame(); }, kFirstGameResetMs);

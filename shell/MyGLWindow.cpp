@@ -56,7 +56,6 @@ TMyGLWindow::TMyGLWindow(TGLApplication& application, const std::filesystem::pat
   app.SetMousePos(centre);
   LastMouseX = centre.x;
   LastMouseY = centre.y;
-  app.OnKeyUp = [this](int code) { KeyUp(code); };
   Params = std::make_unique<TParams>(settings);
   if (Params->MouseCapture) app.SetCursorVisible(false);
   States = std::make_unique<TGLStates>(*Params);
@@ -64,6 +63,8 @@ TMyGLWindow::TMyGLWindow(TGLApplication& application, const std::filesystem::pat
   LoadLevel(kStartLevel, false);
   if (!World) StartLevelMissing();
   Messages = std::make_unique<TAlzheimerStringList>(kMessageLifetimeMs);
+  // Last: a window whose construction fails has no destructor to take the callback back.
+  app.OnKeyUp = [this](int code) { KeyUp(code); };
 }
 
 TMyGLWindow::~TMyGLWindow() {
