@@ -1,8 +1,8 @@
 #include "tools/SceneImport.h"
 
-#include <assimp/Importer.hpp>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
+#include <assimp/Importer.hpp>
 
 #include <algorithm>
 #include <array>
@@ -71,8 +71,8 @@ std::unique_ptr<TLoadedScene> LoadScene(const fs::path& file) {
     for (unsigned f = 0; f < mesh.mNumFaces; ++f) count += mesh.mFaces[f].mNumIndices > 3;
     loaded->polygons.push_back(count);
   }
-  loaded->scene = loaded->importer.ApplyPostProcessing(aiProcess_Triangulate |
-                                                       aiProcess_JoinIdenticalVertices);
+  loaded->scene =
+      loaded->importer.ApplyPostProcessing(aiProcess_Triangulate | aiProcess_JoinIdenticalVertices);
   if (!loaded->scene) {
     throw std::runtime_error(file.string() + ": cannot triangulate the scene (" +
                              loaded->importer.GetErrorString() + ")");
@@ -344,8 +344,8 @@ qv::TMaterial3DS TModelFile::ConvertMaterial(const aiMaterial& source, const std
   aiString texture;
   if (source.GetTexture(aiTextureType_DIFFUSE, 0, &texture) == AI_SUCCESS ||
       source.GetTexture(aiTextureType_BASE_COLOR, 0, &texture) == AI_SUCCESS) {
-    m.texture.map.name = textures_.Export(*scene_.scene, scene_.file.parent_path(),
-                                          texture.C_Str());
+    m.texture.map.name =
+        textures_.Export(*scene_.scene, scene_.file.parent_path(), texture.C_Str());
     m.texture.map.percent = 1;
   }
   return m;
@@ -353,8 +353,8 @@ qv::TMaterial3DS TModelFile::ConvertMaterial(const aiMaterial& source, const std
 
 std::string TModelFile::MaterialName(unsigned index, const std::string& meshName) {
   const aiScene& scene = *scene_.scene;
-  const bool placeholder = index >= scene.mNumMaterials ||
-                           IsPlaceholderMaterial(*scene.mMaterials[index]);
+  const bool placeholder =
+      index >= scene.mNumMaterials || IsPlaceholderMaterial(*scene.mMaterials[index]);
   if (placeholder) {
     // The game draws no face without a material: give them a plain one, visibly so.
     Note("mesh " + Quote(meshName) + " has no material: its faces get \"Default\" (light grey)");
@@ -497,13 +497,13 @@ void WriteLevelIni(const fs::path& file, const aiVector3D& start, float heading,
       << "\r\nStartingzpos=" << Number(start.z) << "\r\nHeading=" << Number(heading) << "\r\n";
   for (const auto& [ghost, model] : ghosts) {
     out << "\r\n[" << ghost.section << "]\r\nfilename=" << model.fileName
-        << "\r\nclassname=" << ghost.className
-        << "\r\nInitialxpos=" << Number(ghost.ground.x)
+        << "\r\nclassname=" << ghost.className << "\r\nInitialxpos=" << Number(ghost.ground.x)
         << "\r\nInitialypos=" << Number(ghost.ground.y + model.hover)
         << "\r\nInitialzpos=" << Number(ghost.ground.z)
         << "\r\nInitialHeading=" << Number(ghost.heading) << "\r\n";
   }
-  if (!out.flush()) throw std::runtime_error(file.string() + ": cannot write the level description");
+  if (!out.flush())
+    throw std::runtime_error(file.string() + ": cannot write the level description");
 }
 
 TGhostMarker GhostMarkerOf(const TPlacedNode& placed, std::set<std::string>& sections,
@@ -553,8 +553,8 @@ std::vector<std::string> ImportScene(const fs::path& scenePath, const fs::path& 
       case TRole::Sky: sky.AddNode(placed); break;
       case TRole::Player:
         if (player) {
-          notes.push_back("Level.ini: a second player marker " +
-                          Quote(placed.node->mName.C_Str()) + " is left out");
+          notes.push_back("Level.ini: a second player marker " + Quote(placed.node->mName.C_Str()) +
+                          " is left out");
         } else {
           player = placed;
         }
@@ -590,8 +590,9 @@ std::vector<std::string> ImportScene(const fs::path& scenePath, const fs::path& 
   if (level.Empty()) notes.push_back("Objects.3DS: the scene has no level geometry");
   level.Save(levelDir);
   if (sky.Empty()) {
-    notes.push_back("SkyBox.3DS: no sky object (a mesh node named \"Sky\"): the level uses the "
-                    "game's shared objects/SkyBox.3DS");
+    notes.push_back(
+        "SkyBox.3DS: no sky object (a mesh node named \"Sky\"): the level uses the "
+        "game's shared objects/SkyBox.3DS");
   } else {
     sky.Save(levelDir);
   }
@@ -607,8 +608,9 @@ std::vector<std::string> ImportScene(const fs::path& scenePath, const fs::path& 
       start = {(ground.low.x + ground.high.x) / 2, ground.high.y,
                (ground.low.z + ground.high.z) / 2};
     }
-    notes.push_back("Level.ini: no \"Player\" marker: the player starts over the middle of the "
-                    "terrain, above its highest point");
+    notes.push_back(
+        "Level.ini: no \"Player\" marker: the player starts over the middle of the "
+        "terrain, above its highest point");
   }
   start.y += kPlayerLift;
   WriteLevelIni(levelDir / "Level.ini", start, heading, placedGhosts);

@@ -274,7 +274,7 @@ TEST(MovementStep, NobodyFreezesWhereItHasAWayToGo) {
     bool player;        // the player holding forward, else a walker at speed 2
     TVector start;
     float heading;   // degrees; -90 faces +x
-    float turnRate;  // degrees per game second towards -90 (walkers only)
+    float turnRate;  // degrees per game second towards -45 (walkers only)
     TBox model;      // the actor's model box
     TVector way;     // unit direction it must make progress along
     float progress;  // least progress along `way` in 20 frames of 100 ms
@@ -348,7 +348,7 @@ TEST(MovementStep, NobodyFreezesWhereItHasAWayToGo) {
       TActorLevel::Put(walker, c.start, c.heading);
       walker.SetSpeed(2);
       walker.TurnRate = c.turnRate;
-      walker.TargetHeading = c.turnRate == 0 ? c.heading : -90;
+      walker.TargetHeading = c.turnRate == 0 ? c.heading : -45;
       actor = &walker;
     }
     for (int frame = 0; frame < 20; ++frame) {
