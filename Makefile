@@ -1,5 +1,8 @@
 # Thin wrapper over CMake and CTest. Every target installs missing system packages first.
-.PHONY: all deps build run test asan bench fuzz format clean
+.PHONY: all deps build run test asan bench fuzz format install package clean
+
+# make install PREFIX=DIR: where `install` puts the game (bin/, share/quorvantille/, ...).
+PREFIX ?= /usr/local
 
 all: build
 
@@ -23,6 +26,13 @@ bench: deps
 
 fuzz: deps
 	@scripts/fuzz.sh build-fuzz
+
+install: build
+	cmake --install build --prefix "$(PREFIX)"
+
+# A Debian package in build/ (CPack), installing below /usr.
+package: build
+	cd build && cpack -G DEB
 
 format: deps
 	@scripts/check-format.sh --fix

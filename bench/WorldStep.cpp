@@ -166,10 +166,7 @@ void BM_WorldStepCollideeTests(benchmark::State& state) {
   }
   for (auto _ : state) {
     for (size_t i = 0; i < actors.size(); ++i) {
-      bool blocked = false;
-      TVector corrected;
-      benchmark::DoNotOptimize(
-          CollideWithCollidees(level.context, *actors[i], targets[i], blocked, corrected));
+      benchmark::DoNotOptimize(CollideWithCollidees(level.context, *actors[i], targets[i]));
       TBox box;
       actors[i]->GetBoundingBox(box);
       const T3dObjectList& near = level.statics.QueryCollidees(box);

@@ -11,6 +11,8 @@ find_package(OpenGL REQUIRED COMPONENTS OpenGL)
 find_package(Freetype REQUIRED)
 find_package(Fontconfig REQUIRED)
 find_package(PNG REQUIRED)
+# Only qv-tool's importer reads other scene formats.
+find_package(assimp REQUIRED)
 if(QV_TESTS)
   find_package(GTest REQUIRED)
 endif()

@@ -53,6 +53,32 @@ bool AxisExit(float moverMin, float moverMax, float otherMin, float otherMax, do
   return exit >= 0;
 }
 
+// The face of `other` the mover runs into: on the axis entered last (the other two already
+// overlap by then), towards the side the mover comes from. Pushing along the sign of every axis
+// instead would turn diagonal once the mover is past the corner, and a diagonal push removes
+// nothing from a move along the face.
+TVector EnteredFace(const TBox& mover, const TBox& other, double ex, double ey, double ez) {
+  if (ex >= ey && ex >= ez) return {mover.maxX < other.minX ? -1.0f : 1.0f, 0, 0};
+  if (ey >= ez) return {0, mover.maxY < other.minY ? -1.0f : 1.0f, 0};
+  return {0, 0, mover.maxZ < other.minZ ? -1.0f : 1.0f};
+}
+
+// For boxes that already overlap: the axis on which they overlap least, away from the other's
+// centre. Any move with a part along that way gets them apart soonest.
+TVector ShortestWayApart(const TBox& mover, const TBox& other) {
+  const float depth[3] = {std::min(mover.maxX - other.minX, other.maxX - mover.minX),
+                          std::min(mover.maxY - other.minY, other.maxY - mover.minY),
+                          std::min(mover.maxZ - other.minZ, other.maxZ - mover.minZ)};
+  const int k = depth[0] <= depth[1] && depth[0] <= depth[2] ? 0 : depth[1] <= depth[2] ? 1 : 2;
+  const float moverCentre[3] = {mover.minX + mover.maxX, mover.minY + mover.maxY,
+                                mover.minZ + mover.maxZ};
+  const float otherCentre[3] = {other.minX + other.maxX, other.minY + other.maxY,
+                                other.minZ + other.maxZ};
+  TVector out{};
+  (k == 0 ? out.x : k == 1 ? out.y : out.z) = moverCentre[k] < otherCentre[k] ? -1.0f : 1.0f;
+  return out;
+}
+
 }  // namespace
 
 TSweepResult SweepBoxes(const TBox& mover, const TVector& d, const TBox& other) {
@@ -66,7 +92,9 @@ TSweepResult SweepBoxes(const TBox& mover, const TVector& d, const TBox& other) 
   if (!AxisExit(mover.minZ, mover.maxZ, other.minZ, other.maxZ, wz, xz)) return {};
   const double first = std::max({ex, ey, ez});
   const double last = std::min({xx, xy, xz});
-  return {first <= last, static_cast<float>(first), static_cast<float>(last)};
+  if (!(first <= last)) return {};
+  return {true, static_cast<float>(first), static_cast<float>(last),
+          first > 0 ? EnteredFace(mover, other, ex, ey, ez) : ShortestWayApart(mover, other)};
 }
 
 TSweepResult SweepAgainst(const T3dObject& mover, const TVector& d, const T3dObject& other) {
@@ -125,7 +153,8 @@ TVector SlideMovement(const TVector& push, const TVector& d, float t) {
 }
 
 TVector BoundingResponse(const T3dObject& mover, const TVector& moverPosition, const TVector& d,
-                         const T3dObject& other, float t) {
+                         const T3dObject& other, float t, const TVector& faceNormal) {
+  if (!(faceNormal == TVector{})) return VecAdd(moverPosition, SlideMovement(faceNormal, d, t));
   TSphere sphere;
   mover.GetBoundingSphere(sphere);
   const TVector contact = VecAdd({sphere.x, sphere.y, sphere.z}, VecScale(d, t));

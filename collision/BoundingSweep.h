@@ -22,7 +22,8 @@ class T3dObject;
 // paths meet at all, hit or not.
 TSweepResult SweepSpheres(const TSphere& mover, const TVector& d, const TSphere& other);
 
-// Box of the mover (moving by d) against a resting box. Overlapping boxes hit at time 0.
+// Box of the mover (moving by d) against a resting box. Overlapping boxes hit at time 0. The
+// normal is the face of `other` entered last, or for overlapping boxes the shortest way apart.
 TSweepResult SweepBoxes(const TBox& mover, const TVector& d, const TBox& other);
 
 // The box sweep when either object's box is its tighter bound, else the sphere sweep.
@@ -45,8 +46,9 @@ constexpr float kSlideGap = 0.01f;
 TVector SlideMovement(const TVector& push, const TVector& d, float t);
 
 // Where the mover ends after touching `other` at time t: moverPosition + the slide movement off
-// `other`'s bounds at the mover's sphere centre at contact.
+// `faceNormal` (the sweep's normal) when it is given, else off `other`'s bounds at the mover's
+// sphere centre at contact.
 TVector BoundingResponse(const T3dObject& mover, const TVector& moverPosition, const TVector& d,
-                         const T3dObject& other, float t);
+                         const T3dObject& other, float t, const TVector& faceNormal = {});
 
 }  // namespace qv

@@ -23,6 +23,14 @@ TAxis Edge(const TVector& from, const TVector& to) {
   return {double(to.x) - from.x, double(to.y) - from.y, double(to.z) - from.z};
 }
 
+// The axis scaled to length 1 (zero stays zero), in single precision.
+TVector Unit(const TAxis& a) {
+  const double length = std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z);
+  if (length == 0) return {};
+  return {static_cast<float>(a.x / length), static_cast<float>(a.y / length),
+          static_cast<float>(a.z / length)};
+}
+
 struct TInterval {
   double min, max;
 };
@@ -86,6 +94,7 @@ bool TriangleOverlapsBox(const TTriangle& t, const TBox& box) {
 TSweepResult SweepBoxTriangle(const TBox& box, const TVector& d, const TTriangle& t) {
   const TAxes axes = MakeAxes(t);
   double first = 0, last = 1;
+  TAxis entered{};  // the axis that set `first`, towards the box; none while first is 0
   for (int i = 0; i < 13; ++i) {
     const TAxis& a = axes.axis[i];
     const TInterval u = BoxInterval(i, a, box);
@@ -94,12 +103,18 @@ TSweepResult SweepBoxTriangle(const TBox& box, const TVector& d, const TTriangle
     double candidate = last;
     if (u.max < w.min) {  // box below the triangle on this axis
       if (c <= 0) return {};
-      first = std::max(first, (w.min - u.max) / c);
+      if ((w.min - u.max) / c > first) {
+        first = (w.min - u.max) / c;
+        entered = {-a.x, -a.y, -a.z};
+      }
       if (first > 1) return {};
       candidate = (w.max - u.min) / c;
     } else if (w.max < u.min) {  // box above
       if (c >= 0) return {};
-      first = std::max(first, (w.max - u.min) / c);
+      if ((w.max - u.min) / c > first) {
+        first = (w.max - u.min) / c;
+        entered = a;
+      }
       if (first > 1) return {};
       candidate = (w.min - u.max) / c;
     } else if (c > 0) {
@@ -110,7 +125,7 @@ TSweepResult SweepBoxTriangle(const TBox& box, const TVector& d, const TTriangle
     last = std::min(last, candidate);
     if (first > last) return {};
   }
-  return {true, static_cast<float>(first), static_cast<float>(last)};
+  return {true, static_cast<float>(first), static_cast<float>(last), Unit(entered)};
 }
 
 }  // namespace qv

@@ -15,6 +15,10 @@ struct TSweepResult {
   bool Hit = false;     // the mover meets the obstacle within the step
   float FirstTime = 0;  // contact time (0 when already overlapping)
   float LastTime = 0;   // separation time
+  // Unit normal of the face the mover runs into, pointing back at the mover: the separating axis
+  // that is crossed last. When the two already overlap at the start, the shortest way apart
+  // where the sweep knows one (boxes), else zero.
+  TVector Normal{};
 };
 
 TVector TriangleNormal(const TTriangle& t);  // (b - a) x (c - a), not normalised

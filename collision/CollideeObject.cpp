@@ -31,6 +31,7 @@ TCollideeSweep TCollideeObject::SweepBox(const T3dObject& mover, const TVector& 
   mover.GetBoundingBox(box);
   float bestFirst = 2.0f, greatestLast = -1.0f;
   TTriangle contact{};
+  TVector entered{};  // the face of the contact triangle the box runs into
   for (int g = 0; g < FaceGroupCount(); ++g) {
     for (int f = 0; f < GroupFaceCount(g); ++f) {
       const TTriangle t = TriangleAt(g, f);
@@ -40,6 +41,7 @@ TCollideeSweep TCollideeObject::SweepBox(const T3dObject& mover, const TVector& 
       if (first < bestFirst) {  // strictly: among equal times the earlier triangle stays
         bestFirst = first;
         contact = t;
+        entered = hit.Normal;
       }
       if (last > greatestLast) greatestLast = last;
     }
@@ -48,8 +50,11 @@ TCollideeSweep TCollideeObject::SweepBox(const T3dObject& mover, const TVector& 
   TSphere sphere;
   mover.GetBoundingSphere(sphere);
   const TVector p = VecAdd({sphere.x, sphere.y, sphere.z}, VecScale(d, bestFirst));
-  return {true, bestFirst, greatestLast, SlideResponse(mover, d, bestFirst, contact),
-          NormalTowards(contact, p)};
+  // Pushed off the face actually entered: for a box passing the end of a wall that is the wall's
+  // face, not the diagonal the collidee's bounds would give past their corner.
+  const TVector normal = entered == TVector{} ? NormalTowards(contact, p) : entered;
+  return {true, bestFirst, greatestLast, SlideResponse(mover, d, bestFirst, contact, normal),
+          normal};
 }
 
 TVector TCollideeObject::NormalTowards(const TTriangle& triangle, const TVector& p) {
@@ -59,7 +64,8 @@ TVector TCollideeObject::NormalTowards(const TTriangle& triangle, const TVector&
 }
 
 TVector TCollideeObject::SlideResponse(const T3dObject& mover, const TVector& d, float t,
-                                       const TTriangle& contact) const {
+                                       const TTriangle& contact, const TVector& faceNormal) const {
+  if (!(faceNormal == TVector{})) return SlideMovement(faceNormal, d, t);
   TSphere moverSphere;
   mover.GetBoundingSphere(moverSphere);
   const TVector p = VecAdd({moverSphere.x, moverSphere.y, moverSphere.z}, VecScale(d, t));

@@ -20,7 +20,7 @@ struct TCollideeSweep {
   float FirstTime = 0;  // earliest contact time over the triangles
   float LastTime = 0;   // latest separation time over the triangles hit
   TVector Corrected{};  // the movement replacing d (SlideResponse at the earliest contact)
-  TVector Normal{};     // unit normal of the earliest-hit triangle, towards the mover
+  TVector Normal{};     // unit normal of the face pushed off (SlideResponse's), towards the mover
 };
 
 class TCollideeObject : public TSimple3dObject {
@@ -43,10 +43,11 @@ class TCollideeObject : public TSimple3dObject {
   TCollideeSweep SweepBox(const T3dObject& mover, const TVector& d) const;
 
   // The movement that replaces d after the mover hit `contact` at time t: the slide movement
-  // (BoundingSweep.h) along the triangle, or along this object's bounds when the mover's centre
-  // at contact lies outside its box.
-  TVector SlideResponse(const T3dObject& mover, const TVector& d, float t,
-                        const TTriangle& contact) const;
+  // (BoundingSweep.h) off `faceNormal`, the face the sweep entered, when it is given; else along
+  // the triangle, or along this object's bounds when the mover's centre at contact lies outside
+  // its box.
+  TVector SlideResponse(const T3dObject& mover, const TVector& d, float t, const TTriangle& contact,
+                        const TVector& faceNormal = {}) const;
   // The triangle's unit normal turned towards the point p (zero for a triangle of no area).
   static TVector NormalTowards(const TTriangle& triangle, const TVector& p);
 

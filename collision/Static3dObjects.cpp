@@ -1,8 +1,11 @@
 #include "collision/Static3dObjects.h"
 
 #include <exception>
+#include <system_error>
+#include <vector>
 
 #include "platform/EGL.h"
+#include "platform/GameFolders.h"
 #include "platform/LogFile.h"
 #include "scene/ModelSource.h"
 
@@ -15,8 +18,10 @@ void TStatic3dObjects::LoadFromAdapter(const TModelSource& source) {
     throw EGL(source.ModelFileName() + ": holds no meshes; a level's geometry needs at least one");
   tree_.reset();
   treeFileError_.clear();
-  const std::filesystem::path file = source.Folder() / "bop";
-  if (source.IsNewerThanModel(file)) {
+  // Beside the model, or in the user's cache for an installed game (platform/GameFolders.h).
+  const std::vector<std::filesystem::path> files = GameFolders().TreeFiles(source.Folder());
+  for (const std::filesystem::path& file : files) {
+    if (!source.IsNewerThanModel(file)) continue;
     try {
       tree_ = TBOPTree::Load(Members, file, kinds_);
       return;
@@ -30,13 +35,19 @@ void TStatic3dObjects::LoadFromAdapter(const TModelSource& source) {
   tree_ = TBOPTree::Build(Members, kinds_);
   // The file only spares the next start a rebuild; a read-only level folder or a full disk is no
   // reason to refuse a level whose tree is already built.
-  try {
-    tree_->SaveToFile(file);
-  } catch (const EGL& error) {
-    treeFileError_ = error.what();  // EGL has logged it
-  } catch (const std::exception& error) {
-    treeFileError_ = error.what();
-    GlobalLog().Log(treeFileError_);
+  for (const std::filesystem::path& file : files) {
+    treeFileError_.clear();
+    try {
+      std::error_code ignored;  // a folder that cannot be made fails the save, which says so
+      std::filesystem::create_directories(file.parent_path(), ignored);
+      tree_->SaveToFile(file);
+      break;
+    } catch (const EGL& error) {
+      treeFileError_ = error.what();  // EGL has logged it
+    } catch (const std::exception& error) {
+      treeFileError_ = error.what();
+      GlobalLog().Log(treeFileError_);
+    }
   }
   if (!treeFileError_.empty()) GlobalLog().Log("tree file not saved, the built tree is used");
 }

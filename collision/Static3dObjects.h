@@ -7,8 +7,9 @@
 // Loading decides between the tree file beside the model ("bop" in the model's folder) and a
 // fresh build: the file is read only when it is strictly newer than the model file, and a file
 // that cannot be read is replaced by a rebuilt tree. A file that cannot be written (read-only
-// folder, full disk) is logged and the built tree kept. A model with no objects is raised to the
-// caller (level loading).
+// folder, full disk) is logged and the built tree kept. An installed game keeps the file in the
+// user's cache instead where it may not write beside the model (platform/GameFolders.h). A model
+// with no objects is raised to the caller (level loading).
 
 #include <memory>
 #include <string>

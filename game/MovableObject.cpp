@@ -13,6 +13,11 @@ namespace {
 
 constexpr float kRadiansPerDegree = 3.14159265358979f / 180.0f;
 
+TBox BoxWith(const TBox& b, const TVector& p) {
+  return {std::min(b.minX, p.x), std::max(b.maxX, p.x), std::min(b.minY, p.y),
+          std::max(b.maxY, p.y), std::min(b.minZ, p.z), std::max(b.maxZ, p.z)};
+}
+
 }  // namespace
 
 TMovableObject::TMovableObject(const TModelSource& adapter) {
@@ -98,29 +103,34 @@ TVector TMovableObject::ToLevel(const TVector& p) const {
 
 void TMovableObject::Recompute() {
   if (!dirty_) return;
-  // The box encloses the model under every heading: the tilted corners' reach from the vertical
-  // axis through the origin, on x and z alike. A box that followed the heading would grow when
-  // the actor turns, and a turn beside a wall would then be refused with the whole move, so an
-  // actor in a corner or facing a wall could never turn away from it.
+  // The model's box as placed: its eight corners turned by the next tilt and heading. It is the
+  // box the actor is drawn in, so others meet it where they see it. A turn that would swing it
+  // into a wall waits (HoldTurn, called by the movement step).
   const TBox& b = ModelBox();
-  float reach = 0, minY = 0, maxY = 0;
   for (int k = 0; k < 8; ++k) {
-    const float x = k & 1 ? b.maxX : b.minX, y = k & 2 ? b.maxY : b.minY;
-    const float z = k & 4 ? b.maxZ : b.minZ;
-    const float ty = y * cosNextTilt_ - z * sinNextTilt_;
-    const float tz = y * sinNextTilt_ + z * cosNextTilt_;
-    reach = std::max(reach, std::sqrt(x * x + tz * tz));
-    minY = k == 0 ? ty : std::min(minY, ty);
-    maxY = k == 0 ? ty : std::max(maxY, ty);
+    const TVector corner =
+        ToLevel({k & 1 ? b.maxX : b.minX, k & 2 ? b.maxY : b.minY, k & 4 ? b.maxZ : b.minZ});
+    nextBox_ = k == 0 ? TBox{corner.x, corner.x, corner.y, corner.y, corner.z, corner.z}
+                      : BoxWith(nextBox_, corner);
   }
-  const TVector& p = nextPosition_;
-  nextBox_ = {p.x - reach, p.x + reach, p.y + minY, p.y + maxY, p.z - reach, p.z + reach};
   BoxVolume = (nextBox_.maxX - nextBox_.minX) * (nextBox_.maxY - nextBox_.minY) *
               (nextBox_.maxZ - nextBox_.minZ);
   const TSphere& s = ModelSphere();
   const TVector centre = ToLevel({s.x, s.y, s.z});
   nextSphere_ = {centre.x, centre.y, centre.z, s.r};
   nextBoxTighter_ = BoxVolume < SphereVolume;
+}
+
+bool TMovableObject::HoldTurn() {
+  if (nextHeading_ == heading_ && nextTilt_ == tilt_) return false;
+  nextHeading_ = heading_;
+  nextTilt_ = tilt_;
+  sinNextHeading_ = sinHeading_;
+  cosNextHeading_ = cosHeading_;
+  sinNextTilt_ = sinTilt_;
+  cosNextTilt_ = cosTilt_;
+  dirty_ = true;
+  return true;
 }
 
 const TBox& TMovableObject::NextBox() {

@@ -60,9 +60,12 @@ class TMovableObject : public T3dObjects {
   const TBox& ModelBox() const { return BoundingBox; }
   const TSphere& ModelSphere() const { return BoundingSphere; }
 
-  // Next box and sphere from the next state; only when the next state changed. The box encloses
-  // the tilted model turned to any heading, so turning never changes it.
+  // Next box and sphere from the next state; only when the next state changed. The box is the
+  // model's box with its corners turned by tilt and heading, as drawn.
   void Recompute();
+  // Drops a pending turn: the next heading and tilt become the current ones again, the next
+  // position stays. False when there was no turn to drop.
+  bool HoldTurn();
   // Recompute, then the next box (level coordinates).
   const TBox& NextBox();
   void Commit();

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "collision/BoundingSweep.h"
 #include "collision/CollideeObject.h"
@@ -64,6 +65,65 @@ TVector GroundPointAmong(const T3dObjectList& terrains, const TVector& target,
   return result;
 }
 
+// Ground under the target. Where there is none, ground under the move's part along one axis (the
+// longer part first): an actor pushed along a wall at the edge of the terrain slides along the
+// edge instead of stopping. Failing both, ground under the actor itself, so it still falls onto
+// the ground under it instead of hanging in the air where a jump took it.
+TVector GroundAlong(const TMovementContext& context, const TVector& target,
+                    const TVector& current) {
+  const TVector ground = GroundPoint(context, target, current);
+  if (!(ground == current) || (target.x == current.x && target.z == current.z)) return ground;
+  TVector parts[2] = {{target.x, target.y, current.z}, {current.x, target.y, target.z}};
+  if (std::fabs(target.x - current.x) < std::fabs(target.z - current.z))
+    std::swap(parts[0], parts[1]);
+  for (const TVector& part : parts) {
+    if (part.x == current.x && part.z == current.z) continue;
+    const TVector partGround = GroundPoint(context, part, current);
+    if (!(partGround == current)) return partGround;
+  }
+  return GroundPoint(context, {current.x, target.y, current.z}, current);
+}
+
+// The mover's box swept against the other's box, whichever bound is tighter: what the triangle
+// sweep and the final placement test is the box, so the pre-test must not be a sphere that
+// misses where the box hits.
+TSweepResult SweepBoundingBoxes(const T3dObject& mover, const TVector& d, const T3dObject& other) {
+  TBox moverBox, otherBox;
+  mover.GetBoundingBox(moverBox);
+  other.GetBoundingBox(otherBox);
+  return SweepBoxes(moverBox, d, otherBox);
+}
+
+// The collision after a hit of the bounds: the slide off the face entered. Touching at the start,
+// the actor is blocked; a move on its way out (leaving within a tenth of the step, not into the
+// other) is let through unchanged.
+TCollision RespondToBounds(const TMovableObject& actor, const TVector& target, const TVector& d,
+                           const T3dObject& other, const TSweepResult& hit) {
+  if (!hit.Hit) return {false, false, target};
+  TCollision collision{true, false, target};
+  if (hit.FirstTime < kTouchingTime) {
+    collision.Blocked = true;
+    TSphere sphere;
+    actor.GetBoundingSphere(sphere);
+    const TVector away =
+        hit.Normal == TVector{} ? BoundingPush({sphere.x, sphere.y, sphere.z}, other) : hit.Normal;
+    // Let through only what is on its way out: a step ten times longer than the overlap would
+    // otherwise carry an actor through the other.
+    if (hit.LastTime < kLeavingTime && VecDot(d, away) >= 0) return collision;
+  }
+  collision.Corrected =
+      BoundingResponse(actor, actor.Position(), d, other, hit.FirstTime, hit.Normal);
+  return collision;
+}
+
+// True when the box overlaps a triangle of a collidee near it.
+bool MeetsCollidee(const TMovementContext& context, const TBox& box) {
+  const T3dObjectList& collidees = context.Statics.QueryCollidees(box);
+  for (int i = 0; i < collidees.Count(); ++i)
+    if (static_cast<const TCollideeObject&>(*collidees.Get(i)).OverlapsBox(box)) return true;
+  return false;
+}
+
 }  // namespace
 
 void StepActor(const TMovementContext& context, TGhostObject& actor, float dt) {
@@ -83,11 +143,7 @@ void MoveActor(const TMovementContext& context, TGhostObject& actor, float dt) {
   for (int attempt = 0; attempt < kMaxAttempts; ++attempt) {
     TVector next = target;
     if (!actor.GravityFree) {
-      next = GroundPoint(context, target, current);
-      // A target off every terrain is refused horizontally; the actor still falls onto the
-      // ground under it instead of hanging in the air where a jump took it.
-      if (next == current && !(target.x == current.x && target.z == current.z))
-        next = GroundPoint(context, {current.x, target.y, current.z}, current);
+      next = GroundAlong(context, target, current);
       if (!(next == current)) next.y += actor.HoverHeight();
       if (target.y > next.y) actor.VerticalSpeed += dt * kGravity;
       const float h = target.y - dt * actor.VerticalSpeed;
@@ -96,23 +152,25 @@ void MoveActor(const TMovementContext& context, TGhostObject& actor, float dt) {
       else
         actor.VerticalSpeed = 0;  // on the ground
     }
-    TVector corrected;
     if (blocked) {
       // Actors that touched at the start are let apart without a further actor test; the walls
       // are still swept, or the corrected move could carry the actor through one (into a corner).
       // A wall the actor is leaving lets it through unchanged.
-      if (!CollideWithCollidees(context, actor, next, blocked, corrected) || corrected == next) {
+      const TCollision wall = CollideWithCollidees(context, actor, next);
+      if (!wall.Hit || wall.Corrected == next) {
         PlaceActor(context, actor, next);
         return;
       }
-      target = corrected;
+      target = wall.Corrected;
       continue;
     }
-    if (!CollideActor(context, actor, next, blocked, corrected)) {
+    const TCollision collision = CollideActor(context, actor, next);
+    if (!collision.Hit) {
       PlaceActor(context, actor, next);
       return;
     }
-    target = corrected;
+    blocked = collision.Blocked;
+    target = collision.Corrected;
   }
   PlaceActor(context, actor, current);
 }
@@ -128,90 +186,79 @@ TVector GroundPoint(const TMovementContext& context, const TVector& target,
   return result;
 }
 
-bool CollideActor(const TMovementContext& context, TGhostObject& actor, const TVector& target,
-                  bool& blocked, TVector& corrected) {
-  corrected = target;
+TCollision CollideActor(const TMovementContext& context, TGhostObject& actor,
+                        const TVector& target) {
   TPlayerObject& player = context.Player;
-  if (&actor != &player && CollideWith(actor, target, player, blocked, corrected)) {
-    actor.Touched(player);
-    player.Touched(actor);
-    return true;
+  if (&actor != &player) {
+    const TCollision collision = CollideWith(actor, target, player);
+    if (collision.Hit) {
+      actor.Touched(player);
+      player.Touched(actor);
+      if (context.OnTouch) context.OnTouch(actor, player);
+      return collision;
+    }
   }
   for (int i = 0; i < context.Ghosts.GhostCount(); ++i) {
     TGhostObject& ghost = context.Ghosts.GhostAt(i);
     if (&ghost == &actor) continue;
-    if (CollideWith(actor, target, ghost, blocked, corrected)) {
+    const TCollision collision = CollideWith(actor, target, ghost);
+    if (collision.Hit) {
       ghost.Touched(actor);
       actor.Touched(ghost);
-      return true;
+      if (context.OnTouch) context.OnTouch(actor, ghost);
+      return collision;
     }
   }
-  return CollideWithCollidees(context, actor, target, blocked, corrected);
+  return CollideWithCollidees(context, actor, target);
 }
 
-bool CollideWithCollidees(const TMovementContext& context, const TMovableObject& actor,
-                          const TVector& target, bool& blocked, TVector& corrected) {
-  corrected = target;
+TCollision CollideWithCollidees(const TMovementContext& context, const TMovableObject& actor,
+                                const TVector& target) {
   TBox box;
   actor.GetBoundingBox(box);
   const T3dObjectList& collidees =
       context.Statics.QueryCollidees(BoxExtendedBy(box, VecSub(target, actor.Position())));
   for (int i = 0; i < collidees.Count(); ++i) {
     const auto& collidee = static_cast<const TCollideeObject&>(*collidees.Get(i));
-    if (CollideWithCollidee(actor, target, collidee, blocked, corrected)) return true;
+    const TCollision collision = CollideWithCollidee(actor, target, collidee);
+    if (collision.Hit) return collision;
   }
-  return false;
+  return {false, false, target};
 }
 
-bool CollideWith(const TMovableObject& actor, const TVector& target, const T3dObject& other,
-                 bool& blocked, TVector& corrected) {
+TCollision CollideWith(const TMovableObject& actor, const TVector& target, const T3dObject& other) {
   const TVector d = VecSub(target, actor.Position());
-  if (d == TVector{}) return false;
-  const TSweepResult hit = SweepAgainst(actor, d, other);
-  if (!hit.Hit) return false;
-  if (hit.FirstTime < kTouchingTime) {
-    blocked = true;
-    // Let through only what is on its way out: a step ten times longer than the overlap would
-    // otherwise carry an actor through the other.
-    TSphere sphere;
-    actor.GetBoundingSphere(sphere);
-    if (hit.LastTime < kLeavingTime &&
-        VecDot(d, BoundingPush({sphere.x, sphere.y, sphere.z}, other)) >= 0)
-      return true;
-  }
-  corrected = BoundingResponse(actor, actor.Position(), d, other, hit.FirstTime);
-  return true;
+  if (d == TVector{}) return {false, false, target};
+  return RespondToBounds(actor, target, d, other, SweepAgainst(actor, d, other));
 }
 
-bool CollideWithCollidee(const TMovableObject& actor, const TVector& target,
-                         const TCollideeObject& collidee, bool& blocked, TVector& corrected) {
-  if (collidee.IsLarge()) return CollideWith(actor, target, collidee, blocked, corrected);
+TCollision CollideWithCollidee(const TMovableObject& actor, const TVector& target,
+                               const TCollideeObject& collidee) {
   const TVector d = VecSub(target, actor.Position());
-  if (d == TVector{}) return false;
-  if (!SweepAgainst(actor, d, collidee).Hit) return false;
+  if (d == TVector{}) return {false, false, target};
+  const TSweepResult bounds = SweepBoundingBoxes(actor, d, collidee);
+  if (collidee.IsLarge()) return RespondToBounds(actor, target, d, collidee, bounds);
+  if (!bounds.Hit) return {false, false, target};
   const TCollideeSweep hit = collidee.SweepBox(actor, d);
-  if (!hit.Hit) return false;
+  if (!hit.Hit) return {false, false, target};
+  TCollision collision{true, false, VecAdd(actor.Position(), hit.Corrected)};
   if (hit.FirstTime < kTouchingTime) {
-    blocked = true;
+    collision.Blocked = true;
     // Only a move away from the triangle is let through: a long step into a thin wall leaves it
     // after a small fraction of the step, too, and would pass it.
-    if (hit.LastTime < kLeavingTime && VecDot(d, hit.Normal) >= 0) return true;
+    if (hit.LastTime < kLeavingTime && VecDot(d, hit.Normal) >= 0) collision.Corrected = target;
   }
-  corrected = VecAdd(actor.Position(), hit.Corrected);
-  return true;
+  return collision;
 }
 
 void PlaceActor(const TMovementContext& context, TMovableObject& actor, const TVector& position) {
   actor.SetPosition(position);
-  const TBox box = actor.NextBox();
-  const T3dObjectList& collidees = context.Statics.QueryCollidees(box);
-  for (int i = 0; i < collidees.Count(); ++i) {
-    if (static_cast<const TCollideeObject&>(*collidees.Get(i)).OverlapsBox(box)) {
-      actor.Revert();
-      return;
-    }
+  if (!MeetsCollidee(context, actor.NextBox()) ||
+      (actor.HoldTurn() && !MeetsCollidee(context, actor.NextBox()))) {
+    actor.Commit();
+    return;
   }
-  actor.Commit();
+  actor.Revert();
 }
 
 }  // namespace qv

@@ -15,6 +15,8 @@
 // Times are game seconds (real seconds * 5). Nothing here needs a GL context: the context is the
 // static objects' tree queries, the ghost collection and the player.
 
+#include <functional>
+
 #include "game/GhostObjects.h"
 #include "game/PlayerObject.h"
 
@@ -27,6 +29,16 @@ struct TMovementContext {
   TStatic3dObjects& Statics;  // terrain and collidee queries of the level
   TGhostObjects& Ghosts;      // every ghost, in collection order
   TPlayerObject& Player;      // the player (not one of the ghosts)
+  // Told of every touch after both actors were (mover, other); for tools and tests that watch
+  // the game. Empty: nobody is told.
+  std::function<void(const TGhostObject& mover, const TGhostObject& other)> OnTouch{};
+};
+
+// What a move meets.
+struct TCollision {
+  bool Hit = false;      // the move meets something: Corrected is the target to try instead
+  bool Blocked = false;  // the actor already touched it at the start of the move
+  TVector Corrected{};   // level coordinates; the target itself when nothing was met
 };
 
 // The longest step StepActor runs at once: a frame of 100 ms. Longer frames (a window dragged, a
@@ -46,24 +58,24 @@ void MoveActor(const TMovementContext& context, TGhostObject& actor, float dt);
 TVector GroundPoint(const TMovementContext& context, const TVector& target, const TVector& current);
 
 // Tests the move of `actor` to `target` against the player, the ghosts and the collidees, in this
-// order, and tells both actors of a touch. True on a collision, with `corrected` the target to try
-// instead; `blocked` is set when the actor was already touching at the start of the move.
-bool CollideActor(const TMovementContext& context, TGhostObject& actor, const TVector& target,
-                  bool& blocked, TVector& corrected);
+// order, and tells both actors of a touch. The first collision answers.
+TCollision CollideActor(const TMovementContext& context, TGhostObject& actor,
+                        const TVector& target);
 
 // The collidee part of CollideActor: the collidees whose boxes meet the box swept by the move.
-bool CollideWithCollidees(const TMovementContext& context, const TMovableObject& actor,
-                          const TVector& target, bool& blocked, TVector& corrected);
+TCollision CollideWithCollidees(const TMovementContext& context, const TMovableObject& actor,
+                                const TVector& target);
 
 // The move against another actor's bounds.
-bool CollideWith(const TMovableObject& actor, const TVector& target, const T3dObject& other,
-                 bool& blocked, TVector& corrected);
+TCollision CollideWith(const TMovableObject& actor, const TVector& target, const T3dObject& other);
 
-// The move against a collidee: by its bounds when it is large, else at triangle level.
-bool CollideWithCollidee(const TMovableObject& actor, const TVector& target,
-                         const TCollideeObject& collidee, bool& blocked, TVector& corrected);
+// The move against a collidee: by its box when it is large, else at triangle level. Both are
+// box tests, as the final placement's is, so a move found free here is not refused there.
+TCollision CollideWithCollidee(const TMovableObject& actor, const TVector& target,
+                               const TCollideeObject& collidee);
 
-// Moves the actor to `position` unless its box there overlaps a collidee triangle.
+// Moves the actor to `position` unless its box there overlaps a collidee triangle. A turn that
+// would swing the box into a collidee waits: the actor moves at its old heading and tilt.
 void PlaceActor(const TMovementContext& context, TMovableObject& actor, const TVector& position);
 
 }  // namespace qv

@@ -1,5 +1,6 @@
 #include "models/ChunkNode3DS.h"
 
+#include <cstdio>
 #include <new>
 
 #include "models/3DSError.h"
@@ -19,6 +20,12 @@ TChunkNode3DS::~TChunkNode3DS() {
     if (node->next) pending.push_back(std::move(node->next));
     // `node` now has neither children nor siblings; its destructor does no further work.
   }
+}
+
+void RaiseAtChunk(std::string_view message, const TChunkNode3DS& node) {
+  char where[64];
+  std::snprintf(where, sizeof where, " (chunk 0x%04X at offset %u)", node.id, node.position);
+  Raise3DSError(std::string(message) + where);
 }
 
 std::unique_ptr<TChunkNode3DS> NewChunkNode() {

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -84,5 +85,8 @@ TChunkNode3DS* FindChunkAlong(TChunkNode3DS* node, uint16_t id);
 void ReleasePayload(TChunkNode3DS& node);
 // Releases the node, its `next` chain and all their sub-chunks; `node` becomes null.
 void ReleaseChunkChain(std::unique_ptr<TChunkNode3DS>& node);
+// Raise3DSError with " (chunk 0xID at offset N)" after the message, so an author can find the
+// chunk that was refused.
+[[noreturn]] void RaiseAtChunk(std::string_view message, const TChunkNode3DS& node);
 
 }  // namespace qv

@@ -45,7 +45,17 @@ void CheckRoot(TChunkNode3DS* root, bool materialLibraryToo) {
   if (!root) Raise3DSError(kMsg3DSNotCreated);
   const bool ok = root->id == kScene || root->id == kProject ||
                   (materialLibraryToo && root->id == kMaterialLibrary);
-  if (!ok) Raise3DSError(kMsg3DSWrongKind);
+  if (!ok) RaiseAtChunk(kMsg3DSWrongKind, *root);
+}
+
+// Map settings the format defines that an exporter may write directly under the material instead
+// of under their map (0xA252, the bump percentage, is the common one). They carry nothing the game
+// uses, so the material is read without them rather than refused.
+bool IsMisplacedMapProperty(uint16_t id) {
+  static constexpr uint16_t kIds[] = {
+      kMatBumpPercent, kMatMapName,  kMapTiling, kMapBlur, kMapUScale, kMapVScale, kMapUOffset,
+      kMapVOffset,     kMapRotation, 0xA360,     0xA362,   0xA364,     0xA366,     0xA368};
+  return std::find(std::begin(kIds), std::end(kIds), id) != std::end(kIds);
 }
 
 // ---- materials ----
@@ -188,9 +198,18 @@ std::unique_ptr<TMaterial3DS> TFile3DS::ReadMaterial(int index) {
     Raise3DSErrorIndex(kMsg3DSInvalidIndex, index);
   }
   TChunkNode3DS& entry = *names[index].node;
-  if (entry.id != kMaterialEntry) Raise3DSError(kMsg3DSInvalidChunk);
-
   auto m = std::make_unique<TMaterial3DS>();
+  try {
+    if (entry.id != kMaterialEntry) RaiseAtChunk(kMsg3DSInvalidChunk, entry);
+    ReadMaterialProperties(entry, *m);
+  } catch (const E3DSError& e) {
+    throw E3DSError(std::string(e.what()) + " in material \"" + names[index].name + "\"");
+  }
+  return m;
+}
+
+void TFile3DS::ReadMaterialProperties(TChunkNode3DS& entry, TMaterial3DS& material) {
+  TMaterial3DS* m = &material;
   for (TChunkNode3DS* sub = entry.children.get(); sub; sub = sub->next.get()) {
     const uint16_t id = sub->id;
     if ((id & 0xFF00) == 0x8000) continue;  // extra data of other programs
@@ -202,6 +221,7 @@ std::unique_ptr<TMaterial3DS> TFile3DS::ReadMaterial(int index) {
       target->procData = TakePayload<std::vector<uint8_t>>(*this, *sub);
       continue;
     }
+    if (IsMisplacedMapProperty(id)) continue;
     switch (id) {
       case kMatName: m->name = TakePayload<std::string>(*this, *sub); break;
       case kMatAmbient: m->ambient = ColorOf(*this, *sub); break;
@@ -236,10 +256,9 @@ std::unique_ptr<TMaterial3DS> TFile3DS::ReadMaterial(int index) {
         m->reflect.autoFrameStep = a.frameStep;
         break;
       }
-      default: Raise3DSError(kMsg3DSInvalidChunk);
+      default: RaiseAtChunk(kMsg3DSInvalidChunk, *sub);
     }
   }
-  return m;
 }
 
 // ---- meshes ----
@@ -253,111 +272,137 @@ int TFile3DS::CountMeshes() {
 }
 
 std::unique_ptr<TMesh3DS> TFile3DS::ReadMesh(int index) {
+  TChunkNode3DS& object = MeshObject(index);
+  auto r = std::make_unique<TMesh3DS>();
+  r->name = TakePayload<std::string>(*this, object);
+  try {
+    TChunkNode3DS* mesh = FindChunkAlong(object.children.get(), kTriMesh);
+    if (!mesh) RaiseAtChunk(kMsg3DSWrongType, object);
+    TChunkNode3DS* faceList = ReadMeshChunks(*mesh, *r);
+    ReadObjectFlags(object, *r);
+    CheckMeshIndices(*r, faceList);
+  } catch (const E3DSError& e) {
+    throw E3DSError(std::string(e.what()) + " in mesh \"" + r->name + "\"");
+  }
+  PadPerFaceArrays(*r);
+  return r;
+}
+
+TChunkNode3DS& TFile3DS::MeshObject(int index) {
   CheckRoot(rootChunk_.get(), false);
   if (meshObjects_.empty()) CountMeshes();
   if (index < 0 || static_cast<size_t>(index) >= meshObjects_.size()) {
     throw std::out_of_range("mesh index " + std::to_string(index) + " out of range");
   }
-  TChunkNode3DS& object = *meshObjects_[index];
-  TChunkNode3DS* mesh = FindChunkAlong(object.children.get(), kTriMesh);
-  if (!mesh) Raise3DSError(kMsg3DSWrongType);
+  return *meshObjects_[index];
+}
 
-  auto r = std::make_unique<TMesh3DS>();
-  r->name = TakePayload<std::string>(*this, object);
+TChunkNode3DS* TFile3DS::ReadMeshChunks(TChunkNode3DS& mesh, TMesh3DS& r) {
   TChunkNode3DS* faceList = nullptr;
-  for (TChunkNode3DS* sub = mesh->children.get(); sub; sub = sub->next.get()) {
+  for (TChunkNode3DS* sub = mesh.children.get(); sub; sub = sub->next.get()) {
     switch (sub->id) {
-      case kVertexList: r->vertices = TakePayload<std::vector<TVector>>(*this, *sub); break;
-      case kVertexFlags: r->vertexFlags = TakePayload<std::vector<uint16_t>>(*this, *sub); break;
+      case kVertexList: r.vertices = TakePayload<std::vector<TVector>>(*this, *sub); break;
+      case kVertexFlags: r.vertexFlags = TakePayload<std::vector<uint16_t>>(*this, *sub); break;
       case kTexVerts:
-        r->texVerts = TakePayload<std::vector<TTexCoord>>(*this, *sub);
-        r->texVertexCount = static_cast<uint16_t>(r->texVerts.size());
+        r.texVerts = TakePayload<std::vector<TTexCoord>>(*this, *sub);
+        r.texVertexCount = static_cast<uint16_t>(r.texVerts.size());
         break;
       case kMapInfo:
-        r->useMapInfo = true;
-        r->mapInfo = TakePayload<TMapInfo3DS>(*this, *sub);
+        r.useMapInfo = true;
+        r.mapInfo = TakePayload<TMapInfo3DS>(*this, *sub);
         break;
-      case kMeshMatrix: r->localMatrix = TakePayload<std::array<float, 12>>(*this, *sub); break;
-      case kMeshColor: r->meshColor = TakePayload<uint8_t>(*this, *sub); break;
-      case kProcName: r->procName = TakePayload<std::string>(*this, *sub); break;
-      case kProcData: r->procData = TakePayload<std::vector<uint8_t>>(*this, *sub); break;
-      case kFaceList: {
+      case kMeshMatrix: r.localMatrix = TakePayload<std::array<float, 12>>(*this, *sub); break;
+      case kMeshColor: r.meshColor = TakePayload<uint8_t>(*this, *sub); break;
+      case kProcName: r.procName = TakePayload<std::string>(*this, *sub); break;
+      case kProcData: r.procData = TakePayload<std::vector<uint8_t>>(*this, *sub); break;
+      case kFaceList:
         faceList = sub;
-        r->faces = TakePayload<std::vector<TFace3DS>>(*this, *sub);
-        r->matGroups.clear();
-        for (TChunkNode3DS* g = FindChunkDeep(sub, kFaceMaterial); g;
-             g = FindChunkAlong(g->next.get(), kFaceMaterial)) {
-          r->matGroups.push_back(TakePayload<TObjMat3DS>(*this, *g));
-        }
-        r->smoothing.clear();
-        if (TChunkNode3DS* s = FindChunkAlong(sub->children.get(), kSmoothing)) {
-          r->smoothing = TakePayload<std::vector<uint32_t>>(*this, *s);
-        }
-        r->useBoxMap = false;
-        if (TChunkNode3DS* box = FindChunkAlong(sub->children.get(), kBoxMap)) {
-          r->useBoxMap = true;
-          r->boxMap = TakePayload<std::array<std::string, 6>>(*this, *box);
-        }
+        ReadFaceList(*sub, r);
         break;
-      }
       default: break;
     }
   }
+  return faceList;
+}
 
+// The faces with what hangs below them: material groups, smoothing, box map.
+void TFile3DS::ReadFaceList(TChunkNode3DS& faceList, TMesh3DS& r) {
+  r.faces = TakePayload<std::vector<TFace3DS>>(*this, faceList);
+  r.matGroups.clear();
+  for (TChunkNode3DS* g = FindChunkDeep(&faceList, kFaceMaterial); g;
+       g = FindChunkAlong(g->next.get(), kFaceMaterial)) {
+    r.matGroups.push_back(TakePayload<TObjMat3DS>(*this, *g));
+  }
+  r.smoothing.clear();
+  if (TChunkNode3DS* s = FindChunkAlong(faceList.children.get(), kSmoothing)) {
+    r.smoothing = TakePayload<std::vector<uint32_t>>(*this, *s);
+  }
+  r.useBoxMap = false;
+  if (TChunkNode3DS* box = FindChunkAlong(faceList.children.get(), kBoxMap)) {
+    r.useBoxMap = true;
+    r.boxMap = TakePayload<std::array<std::string, 6>>(*this, *box);
+  }
+}
+
+void TFile3DS::ReadObjectFlags(TChunkNode3DS& object, TMesh3DS& r) {
   TChunkNode3DS* flags = object.children.get();
-  r->hidden = FindChunkAlong(flags, kObjHidden);
-  r->visibleInLofter = FindChunkAlong(flags, kObjVisLofter);
-  r->matte = FindChunkAlong(flags, kObjMatte);
-  r->noCastShadows = FindChunkAlong(flags, kObjNoCast);
-  r->fast = FindChunkAlong(flags, kObjFast);
-  r->noReceiveShadows = FindChunkAlong(flags, kObjNoReceive);
-  r->frozen = FindChunkAlong(flags, kObjFrozen);
-  r->procedural = FindChunkAlong(flags, kObjProcedural);
+  r.hidden = FindChunkAlong(flags, kObjHidden);
+  r.visibleInLofter = FindChunkAlong(flags, kObjVisLofter);
+  r.matte = FindChunkAlong(flags, kObjMatte);
+  r.noCastShadows = FindChunkAlong(flags, kObjNoCast);
+  r.fast = FindChunkAlong(flags, kObjFast);
+  r.noReceiveShadows = FindChunkAlong(flags, kObjNoReceive);
+  r.frozen = FindChunkAlong(flags, kObjFrozen);
+  r.procedural = FindChunkAlong(flags, kObjProcedural);
+}
 
-  // Indices that point outside their arrays would send every consumer out of bounds: refuse them
-  // here, once, instead of trusting each reader of the record to check.
-  const size_t nVerts = r->vertices.size();
+// Indices that point outside their arrays would send every consumer out of bounds: refuse them
+// here, once, instead of trusting each reader of the record to check.
+void TFile3DS::CheckMeshIndices(const TMesh3DS& r, const TChunkNode3DS* faceList) {
+  const size_t nVerts = r.vertices.size();
   // A branch-free pass first (a million faces are common); the offending face is looked for only
   // when there is one.
   uint32_t highA = 0, highB = 0, highC = 0;  // three independent chains run side by side
-  for (const TFace3DS& f : r->faces) {
+  for (const TFace3DS& f : r.faces) {
     highA = f.a > highA ? f.a : highA;
     highB = f.b > highB ? f.b : highB;
     highC = f.c > highC ? f.c : highC;
   }
-  const bool outside = !r->faces.empty() && std::max({highA, highB, highC}) >= nVerts;
-  for (size_t i = 0; outside && i < r->faces.size(); ++i) {
-    const TFace3DS& f = r->faces[i];
+  const bool outside = !r.faces.empty() && std::max({highA, highB, highC}) >= nVerts;
+  for (size_t i = 0; outside && i < r.faces.size(); ++i) {
+    const TFace3DS& f = r.faces[i];
     const uint16_t corners[3] = {f.a, f.b, f.c};
     for (uint16_t corner : corners) {
       if (corner >= nVerts) {
-        Raise3DSError("Mesh \"" + r->name + "\" (face list at offset " +
-                      std::to_string(faceList ? faceList->position : 0) + "): face " +
-                      std::to_string(i) + " uses vertex " + std::to_string(corner) +
-                      ", not below the vertex count " + std::to_string(nVerts));
+        RaiseAtChunk("face " + std::to_string(i) + " uses vertex " + std::to_string(corner) +
+                         ", not below the vertex count " + std::to_string(nVerts),
+                     *faceList);
       }
     }
   }
-  for (const TObjMat3DS& group : r->matGroups) {
-    const uint32_t faceLimit = static_cast<uint32_t>(r->faces.size());
+  for (const TObjMat3DS& group : r.matGroups) {
+    const uint32_t faceLimit = static_cast<uint32_t>(r.faces.size());
     uint32_t beyond = 0;
     for (uint16_t face : group.faces) beyond |= face >= faceLimit;
     if (!beyond) continue;
     for (uint16_t face : group.faces) {
-      if (face >= r->faces.size()) {
-        Raise3DSError("Mesh \"" + r->name + "\" (face list at offset " +
-                      std::to_string(faceList ? faceList->position : 0) + "): material group \"" +
-                      group.name + "\" names face " + std::to_string(face) +
-                      ", not below the face count " + std::to_string(r->faces.size()));
+      if (face >= r.faces.size()) {
+        RaiseAtChunk("material group \"" + group.name + "\" names face " + std::to_string(face) +
+                         ", not below the face count " + std::to_string(r.faces.size()),
+                     *faceList);
       }
     }
   }
-  // Consumers read one mask per face and one coordinate pair per vertex.
-  if (!r->smoothing.empty() && r->smoothing.size() < r->faces.size()) {
-    r->smoothing.resize(r->faces.size(), 0);
+}
+
+// Consumers read one mask per face and one coordinate pair per vertex.
+void TFile3DS::PadPerFaceArrays(TMesh3DS& r) {
+  if (!r.smoothing.empty() && r.smoothing.size() < r.faces.size()) {
+    r.smoothing.resize(r.faces.size(), 0);
   }
-  if (!r->texVerts.empty() && r->texVerts.size() < nVerts) r->texVerts.resize(nVerts);
-  return r;
+  if (!r.texVerts.empty() && r.texVerts.size() < r.vertices.size()) {
+    r.texVerts.resize(r.vertices.size());
+  }
 }
 
 // ---- lists ----

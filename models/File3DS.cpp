@@ -467,89 +467,133 @@ TFile3DS::~TFile3DS() {
   ReleaseChunkChain(rootChunk_);
 }
 
+namespace {
+
+// One chunk whose sub-chunks are being read.
+struct TTreeFrame {
+  TChunkNode3DS* node;  // the chunk
+  uint32_t end;         // its end offset
+  TChunkNode3DS* tail;  // its last sub-chunk so far
+  bool extraEntry;      // read by the extra-data entry rules
+};
+
+bool IsAcceptedRoot(uint16_t id) {
+  return id == kScene || id == kProject || id == kMaterialLibrary;
+}
+
+std::unique_ptr<TChunkNode3DS> ReadHeaderAt(const uint8_t* data, uint32_t pos) {
+  std::unique_ptr<TChunkNode3DS> node = NewChunkNode();
+  node->id = Word(data + pos);
+  node->length = Dword(data + pos + 2);
+  node->position = pos;
+  return node;
+}
+
+void CheckRootLength(const TChunkNode3DS& root, size_t fileSize) {
+  if (root.length < 6) FailAt(root, Format("length %u is below the 6-byte header", root.length));
+  if (root.length > fileSize) {
+    FailAt(root,
+           Format("length %u runs past the end of the file (%zu bytes)", root.length, fileSize));
+  }
+}
+
+// What to do with a sub-chunk header just read inside `frame`, `left` bytes before its end.
+enum class TSubChunk {
+  Keep,        // link it into the tree
+  EndsParent,  // not extra data: the extra-data entry ends here
+  Dropped,     // extra data too long for its entry: read on just behind its header
+};
+
+TSubChunk JudgeSubChunk(const TTreeFrame& frame, const TChunkNode3DS& node, uint32_t left) {
+  if (frame.extraEntry && (node.id < 0x8002 || node.id > 0x800F)) return TSubChunk::EndsParent;
+  if (node.length < 6) FailAt(node, Format("length %u is below the 6-byte header", node.length));
+  if (node.length <= left) return TSubChunk::Keep;
+  if (frame.extraEntry) return TSubChunk::Dropped;
+  FailAt(node, Format("length %u runs past its parent chunk 0x%04X, which ends at offset %u",
+                      node.length, frame.node->id, frame.end));
+}
+
+// Appends `node` to the frame's sub-chunks.
+TChunkNode3DS* LinkSubChunk(TTreeFrame& frame, std::unique_ptr<TChunkNode3DS> node) {
+  TChunkNode3DS* added = node.get();
+  if (frame.tail) {
+    frame.tail->next = std::move(node);
+  } else {
+    frame.node->children = std::move(node);
+  }
+  frame.tail = added;
+  return added;
+}
+
+// ` in object "Name"` or ` in material "Name"` for the innermost named object or material entry
+// being read, so a refusal deep inside names what the author knows the thing by.
+std::string EnclosingName(const uint8_t* data, const std::vector<TTreeFrame>& stack) {
+  for (auto frame = stack.rbegin(); frame != stack.rend(); ++frame) {
+    const TChunkNode3DS& node = *frame->node;
+    if (node.id == kNamedObject) {
+      // Its name was checked when its own data was skipped.
+      return " in object \"" + TChunkCursor(data, node).Name() + "\"";
+    }
+    if (node.id == kMaterialEntry) {
+      const TChunkNode3DS* name = FindChunkAlong(node.children.get(), kMatName);
+      return name ? " in material \"" + TChunkCursor(data, *name).Name() + "\"" : std::string();
+    }
+  }
+  return {};
+}
+
+}  // namespace
+
 void TFile3DS::LoadChunkTree() {
   if (size_ == 0) Raise3DSError("the file is empty");
   if (size_ < 6) {
     Raise3DSError(Format("the file holds %zu bytes, too few for a chunk header", size_));
   }
   try {
-    rootChunk_ = NewChunkNode();
-    TChunkNode3DS& root = *rootChunk_;
-    root.id = Word(data_);
-    root.length = Dword(data_ + 2);
-    root.position = 0;
-    if (root.id != kScene && root.id != kProject && root.id != kMaterialLibrary) return;
-    if (root.length < 6) FailAt(root, Format("length %u is below the 6-byte header", root.length));
-    if (root.length > size_) {
-      FailAt(root,
-             Format("length %u runs past the end of the file (%zu bytes)", root.length, size_));
-    }
+    rootChunk_ = ReadHeaderAt(data_, 0);
+    if (!IsAcceptedRoot(rootChunk_->id)) return;  // a bare root: no meshes, no materials
+    CheckRootLength(*rootChunk_, size_);
+    LoadSubChunkTree(*rootChunk_);
+  } catch (const std::bad_alloc&) {
+    rootChunk_.reset();
+    Raise3DSError(kMsg3DSNoMemory);
+  }
+}
 
-    // Iterative walk: one frame per open chunk, so a file cannot drive the reader's recursion.
-    struct TFrame {
-      TChunkNode3DS* node;  // the chunk whose sub-chunks are being read
-      uint32_t end;         // its end offset
-      TChunkNode3DS* tail;  // its last sub-chunk so far
-      bool extraEntry;      // read by the extra-data entry rules
-    };
-    std::vector<TFrame> stack;
-    stack.push_back({&root, root.length, nullptr, false});
+// Iterative walk: one frame per open chunk, so a file cannot drive the reader's recursion.
+void TFile3DS::LoadSubChunkTree(TChunkNode3DS& root) {
+  std::vector<TTreeFrame> stack;
+  stack.push_back({&root, root.length, nullptr, false});
+  try {
     uint32_t pos = OwnDataEnd(data_, root);
     while (!stack.empty()) {
-      TFrame& frame = stack.back();
+      TTreeFrame& frame = stack.back();
       if (pos >= frame.end) {
         pos = frame.end;
         stack.pop_back();
         continue;
       }
       const uint32_t left = frame.end - pos;
-      if (frame.extraEntry && left < 6) {
-        // A header that would cross the entry's end cannot belong to it.
-        pos = frame.end;
-        continue;
-      }
       if (left < 6) {
-        FailAt(*frame.node,
-               Format("the %u bytes at offset %u are too few for a sub-chunk header", left, pos));
-      }
-      std::unique_ptr<TChunkNode3DS> node = NewChunkNode();
-      node->id = Word(data_ + pos);
-      node->length = Dword(data_ + pos + 2);
-      node->position = pos;
-      if (frame.extraEntry) {
-        if (node->id < 0x8002 || node->id > 0x800F) {
-          // Not extra data: the entry ends here, whatever else it holds.
+        // In an extra-data entry a header that would cross the entry's end cannot belong to it.
+        if (frame.extraEntry) {
           pos = frame.end;
           continue;
         }
-        if (node->length < 6) {
-          FailAt(*node, Format("length %u is below the 6-byte header", node->length));
-        }
-        if (node->length > left) {
-          pos += 6;  // drop it and read on just behind its header
-          continue;
-        }
-      } else {
-        if (node->length < 6) {
-          FailAt(*node, Format("length %u is below the 6-byte header", node->length));
-        }
-        if (node->length > left) {
-          FailAt(*node, Format("length %u runs past its parent chunk 0x%04X, which ends at "
-                               "offset %u",
-                               node->length, frame.node->id, frame.end));
-        }
+        FailAt(*frame.node,
+               Format("the %u bytes at offset %u are too few for a sub-chunk header", left, pos));
+      }
+      std::unique_ptr<TChunkNode3DS> node = ReadHeaderAt(data_, pos);
+      switch (JudgeSubChunk(frame, *node, left)) {
+        case TSubChunk::EndsParent: pos = frame.end; continue;
+        case TSubChunk::Dropped: pos += 6; continue;
+        case TSubChunk::Keep: break;
       }
       if (static_cast<int>(stack.size()) > kMaxDepth3DS) {
         FailAt(*node, Format("chunks nest deeper than %d levels", kMaxDepth3DS));
       }
-      TChunkNode3DS* added = node.get();
+      TChunkNode3DS* added = LinkSubChunk(frame, std::move(node));
       const bool extra = frame.extraEntry || added->id == kExtraEntry;
-      if (frame.tail) {
-        frame.tail->next = std::move(node);
-      } else {
-        frame.node->children = std::move(node);
-      }
-      frame.tail = added;
       const uint32_t end = added->position + added->length;
       pos = extra ? added->position + 6 : OwnDataEnd(data_, *added);
       if (pos < end) {
@@ -558,9 +602,10 @@ void TFile3DS::LoadChunkTree() {
         pos = end;
       }
     }
-  } catch (const std::bad_alloc&) {
-    rootChunk_.reset();
-    Raise3DSError(kMsg3DSNoMemory);
+  } catch (const E3DSError& e) {
+    const std::string scope = EnclosingName(data_, stack);
+    if (scope.empty()) throw;
+    throw E3DSError(e.what() + scope);
   }
 }
 

@@ -15,6 +15,10 @@
 //    the chunk or longer than 255 bytes, nesting deeper than kMaxDepth3DS, face corners not below
 //    the vertex count and group face numbers not below the face count. Nothing is allocated beyond
 //    what the file's bytes can fill, and no loop runs without advancing.
+//  - Every refusal names the chunk id and its file offset after the message, and inside a material
+//    or a mesh the material's or mesh's name at the end (`... in mesh "Wall"`). A material
+//    property the format defines for maps but found directly under the material (the bump
+//    percentage 0xA252, say) is skipped; an id the format does not define is refused.
 //  - The file name never appears in the messages; the caller adds it.
 
 #include <cstdint>
@@ -81,6 +85,15 @@ class TFile3DS {
 
  private:
   void LoadChunkTree();
+  void LoadSubChunkTree(TChunkNode3DS& root);
+  void ReadMaterialProperties(TChunkNode3DS& entry, TMaterial3DS& material);
+  TChunkNode3DS& MeshObject(int index);
+  // Fills the record from the mesh's sub-chunks; returns the face list chunk, if any.
+  TChunkNode3DS* ReadMeshChunks(TChunkNode3DS& mesh, TMesh3DS& r);
+  void ReadFaceList(TChunkNode3DS& faceList, TMesh3DS& r);
+  static void ReadObjectFlags(TChunkNode3DS& object, TMesh3DS& r);
+  static void CheckMeshIndices(const TMesh3DS& r, const TChunkNode3DS* faceList);
+  static void PadPerFaceArrays(TMesh3DS& r);
 
   std::unique_ptr<TChunkNode3DS> rootChunk_;
   bool objectNamesStale_ = true;

@@ -6,6 +6,8 @@
 #include <system_error>
 #include <utility>
 
+#include "platform/GameFolders.h"
+
 namespace qv {
 
 namespace fs = std::filesystem;
@@ -40,7 +42,8 @@ fs::path FindEntryIgnoringCase(const fs::path& folder, const std::string& name) 
 
 fs::path ResolvePath(std::string_view path, const fs::path& base) {
   const fs::path written = NormalizeSeparators(path);
-  const fs::path full = written.is_absolute() || base.empty() ? written : base / written;
+  const fs::path& from = base.empty() ? GameFolders().Data : base;
+  const fs::path full = written.is_absolute() || from.empty() ? written : from / written;
   std::error_code ec;
   if (fs::exists(full, ec)) return full;
 
@@ -65,6 +68,7 @@ fs::path ExecutablePath() {
 }
 
 fs::path SettingsPath() {
+  if (!GameFolders().Settings.empty()) return GameFolders().Settings;
   fs::path settings = ExecutablePath();
   settings.replace_extension(".ini");
   return settings;

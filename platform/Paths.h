@@ -11,7 +11,8 @@
 
 namespace qv {
 
-// `path` relative to `base` (the current directory when empty) unless it is absolute.
+// `path` relative to `base` unless it is absolute; an empty base means the game's data folder
+// (GameFolders.h), which is the current directory in every program but the game.
 std::filesystem::path ResolvePath(std::string_view path, const std::filesystem::path& base = {});
 
 // "\" and "/" both become the native separator; nothing else changes.
@@ -20,8 +21,8 @@ std::string NormalizeSeparators(std::string_view path);
 // The executable's own path (from /proc/self/exe).
 std::filesystem::path ExecutablePath();
 
-// The settings file: the executable's path with its extension replaced by ".ini" (appended when
-// the name has none).
+// The settings file: the one the game chose at start-up (GameFolders.h), else the executable's
+// path with its extension replaced by ".ini" (appended when the name has none).
 std::filesystem::path SettingsPath();
 
 }  // namespace qv

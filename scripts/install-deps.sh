@@ -7,8 +7,8 @@ packages=(
   build-essential cmake pkg-config clang libclang-rt-dev clang-format
   libsdl2-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri
   libfreetype-dev libfontconfig-dev fonts-liberation
-  libgtest-dev libbenchmark-dev libpng-dev libstb-dev lib3ds-dev
-  xvfb xauth xdotool libx11-dev
+  libgtest-dev libbenchmark-dev libpng-dev libstb-dev lib3ds-dev libassimp-dev
+  xvfb xauth xdotool libx11-dev desktop-file-utils
 )
 
 missing=()

@@ -1,4 +1,5 @@
-// The entry point. StartUp runs before main's own code: the log, the application object, the
+// The entry point. Before main's own code the game chooses where its data, settings, log and tree
+// files are (platform/GameFolders.h), then StartUp makes the log, the application object, the
 // camera and the alarm dispatcher, with the clock and viewport connected. Floating-point
 // exceptions are masked by default on Linux, so divisions by zero give infinities as the game
 // expects. Without arguments the game reads no command line; the options (Session.h) record,
@@ -10,6 +11,7 @@
 
 #include "platform/LogFile.h"
 #include "platform/Paths.h"
+#include "platform/Version.h"
 #include "shell/GLApplication.h"
 #include "shell/MyGLWindow.h"
 #include "shell/Session.h"
@@ -17,7 +19,7 @@
 #include "shell/UnattendedWindow.h"
 
 namespace {
-const bool kStartedUp = (qv::StartUp(), true);
+const bool kStartedUp = (qv::ChooseGameFolders(qv::LocateGameFolders()), qv::StartUp(), true);
 
 int Fail(const std::exception& error) {
   qv::GlobalLog().Log(error.what());
@@ -38,6 +40,10 @@ int main(int argc, char** argv) {
     }
     if (options.Help) {
       std::fputs(qv::UsageText(), stdout);
+      return 0;
+    }
+    if (options.Version) {
+      std::printf("quorvantille %s\n", std::string(qv::Version()).c_str());
       return 0;
     }
     try {

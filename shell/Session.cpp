@@ -96,6 +96,8 @@ bool ParseOptions(int argc, const char* const* argv, TOptions& options, std::str
       options.Timedemo = true;
     } else if (arg == "--help" || arg == "-h") {
       options.Help = true;
+    } else if (arg == "--version") {
+      options.Version = true;
     } else {
       error = "unknown option \"" + arg + "\"";
       return false;
@@ -113,13 +115,14 @@ bool ParseOptions(int argc, const char* const* argv, TOptions& options, std::str
 
 const char* UsageText() {
   return "usage: quorvantille [--record FILE | --replay FILE [--timedemo [--frame-times FILE]]]\n"
-         "                    [--trace FILE]\n"
+         "                    [--trace FILE] | --help | --version\n"
          "  --record FILE       write the input of this game to FILE\n"
          "  --replay FILE       play the input file FILE, then end\n"
          "  --timedemo          with --replay: draw as fast as possible and print frame "
          "statistics\n"
          "  --frame-times FILE  with --timedemo: write each real frame time (ms), one per line\n"
          "  --trace FILE        write one JSON line per frame: the game state and every actor\n"
+         "  --version           print the version and end\n"
          "Without options the game starts as always.\n";
 }
 

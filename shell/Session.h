@@ -42,7 +42,8 @@ struct TOptions {
   std::filesystem::path Trace;       // empty: no trace
   std::filesystem::path FrameTimes;  // empty: none written
   bool Timedemo = false;
-  bool Help = false;  // --help: print the usage and end
+  bool Help = false;     // --help: print the usage and end
+  bool Version = false;  // --version: print the version and end
 };
 
 // Reads argv[1..]. False, with `error` saying why, for an unknown option, a missing value, an

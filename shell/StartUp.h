@@ -6,8 +6,14 @@
 // cube-map rendering sets and restores the application's viewport. Main.cpp runs it before main's
 // own code; tests that need the wiring run it themselves. Running it again changes nothing.
 
+#include "platform/GameFolders.h"
+
 namespace qv {
 
 void StartUp();
+
+// The game's own start-up, before StartUp: chooses its data, settings, log and tree-file places
+// (platform/GameFolders.h) and points the global log there, making its folder when needed.
+void ChooseGameFolders(TGameFolders folders);
 
 }  // namespace qv

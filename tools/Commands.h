@@ -21,4 +21,11 @@ int RunBop(const std::vector<std::string>& args);
 // check LEVELDIR [--game-dir DIR]: every problem of a level folder, as errors and warnings.
 int RunCheck(const std::vector<std::string>& args);
 
+// import SCENE LEVELDIR: a level folder from a glTF, FBX, OBJ or other scene.
+int RunImport(const std::vector<std::string>& args);
+
+// playtest LEVELDIR [--minutes M] [--seeds N] [--player still|wander] [--json]: plays a level
+// headless and reports its games and frozen actors.
+int RunPlaytest(const std::vector<std::string>& args);
+
 }  // namespace qvtool

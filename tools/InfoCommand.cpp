@@ -11,6 +11,12 @@
 
 namespace qvtool {
 
+namespace {
+
+bool IsModelRoot(uint16_t id) { return id == 0x4D4D || id == 0xC23D || id == 0x3DAA; }
+
+}  // namespace
+
 int RunInfo(const std::vector<std::string>& args) {
   std::string file;
   qv::TListingFormat format = qv::TListingFormat::Text;
@@ -30,6 +36,15 @@ int RunInfo(const std::vector<std::string>& args) {
   }
   try {
     qv::TFile3DS model{std::filesystem::path(file)};
+    // The reader opens any file whose first chunk it does not know as an empty tree; for a
+    // listing that is no answer, so say the file is something else.
+    if (!IsModelRoot(model.RootChunk()->id)) {
+      std::fprintf(stderr,
+                   "error: %s: not a .3ds model file: it begins with 0x%04X, not a scene (0x4D4D), "
+                   "project (0xC23D) or material library (0x3DAA) chunk\n",
+                   file.c_str(), model.RootChunk()->id);
+      return 1;
+    }
     const std::string listing = qv::ListModel3DS(model, format);
     std::fwrite(listing.data(), 1, listing.size(), stdout);
     return 0;

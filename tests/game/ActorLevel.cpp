@@ -15,6 +15,13 @@ TBoundsModel::TBoundsModel(float hx, float hy, float hz)
     : object_(std::make_unique<TLookObject>(TBox{-hx, hx, -hy, hy, -hz, hz},
                                             TSphere{0, 0, 0, VecLength({hx, hy, hz})}, true)) {}
 
+TBoundsModel::TBoundsModel(const TBox& b)
+    : object_(std::make_unique<TLookObject>(
+          b,
+          TSphere{(b.minX + b.maxX) / 2, (b.minY + b.maxY) / 2, (b.minZ + b.maxZ) / 2,
+                  VecLength({b.maxX - b.minX, b.maxY - b.minY, b.maxZ - b.minZ}) / 2},
+          true)) {}
+
 TTriangles Quad(TVector a, TVector u, TVector v) {
   const TVector b = VecAdd(a, u), c = VecAdd(b, v), d = VecAdd(a, v);
   return {{a, b, c}, {a, c, d}};
@@ -113,6 +120,11 @@ TGhostObject& TActorLevel::Ghost(const std::string& className, const std::string
   const std::string section = sections.empty() ? "ghost" : sections.front();
   return ghosts.CreateGhost(*models_.back(), className, info, section,
                             ini.empty() ? nullptr : &file);
+}
+
+TGhostObject& TActorLevel::Ghost(const std::string& className, const TBox& model) {
+  models_.push_back(std::make_unique<TBoundsModel>(model));
+  return ghosts.CreateGhost(*models_.back(), className, info, "ghost", nullptr);
 }
 
 void TActorLevel::Put(TMovableObject& actor, TVector p, float heading) {

@@ -38,6 +38,8 @@ class TLookObject : public TBoundsObject {
 class TBoundsModel : public TModelSource {
  public:
   explicit TBoundsModel(float hx = 0.5f, float hy = 1, float hz = 0.5f);
+  // Any box, the origin anywhere in or outside it; the sphere encloses the box.
+  explicit TBoundsModel(const TBox& box);
   bool Highlighted() const { return object_->Highlighted; }
   int ObjectCount() const override { return 1; }
   T3dObject* GetObject(int) const override { return object_.get(); }
@@ -75,6 +77,8 @@ class TActorLevel : public TModelSource {
   // A ghost of the class named, reading `ini` (a section "[name]" and its keys) when given.
   TGhostObject& Ghost(const std::string& className, const std::string& ini = "", float hx = 0.5f,
                       float hy = 1, float hz = 0.5f);
+  // A ghost whose model is the box `model`.
+  TGhostObject& Ghost(const std::string& className, const TBox& model);
   // The player placed at p (its ini keys are not read).
   void PlacePlayer(TVector p) { player.PlaceAt(p); }
   // Puts an actor there at once, facing `heading`.

@@ -118,11 +118,11 @@ TEST(MovementStep, InterpenetratingActorsMovingApartAreLetThrough) {
   auto& a = static_cast<TShuttleGhostObject&>(level.Ghost("TShuttleGhostObject"));
   auto& b = static_cast<TShuttleGhostObject&>(level.Ghost("TShuttleGhostObject"));
   TActorLevel::Put(a, {0, kHover, 0});
-  TActorLevel::Put(b, {1.4f, kHover, 0});
+  TActorLevel::Put(b, {0.99f, kHover, 0});
   a.MoveVector = {-1, 0, 0};
   b.MoveVector = {};
-  // Boxes (half width sqrt(0.5)) overlap by 0.014; moving 1 away, a's box is clear after 1.4 %
-  // of the step.
+  // Boxes (half width 0.5) overlap by 0.01; moving 1 away, a's box is clear after 1 % of the
+  // step.
   MoveActor(level.context, a, 1);
   EXPECT_EQ(a.Position(), (TVector{-1, kHover, 0}));
 }
@@ -167,7 +167,7 @@ TEST(MovementStep, WallsAreSlidAlongAndNeverPassed) {
   struct TCase {
     const char* name;
     bool cells;    // the wall made of 1 x 1 cells instead of two large triangles
-    float startX;  // 5 - sqrt(0.5) touches the wall
+    float startX;  // 4.5 touches the wall (the box as drawn is 1 wide)
     float angle;   // degrees off the wall's normal: 90 walks along it
     float speed;   // units per game second; steps are half of it
     float along;   // least share of the step kept along the wall once touching
@@ -176,9 +176,8 @@ TEST(MovementStep, WallsAreSlidAlongAndNeverPassed) {
       {"head-on", false, 3, 0, 1, 0},
       {"30 into it", false, 3, 60, 1, 0.99f},
       {"60 into it", true, 3, 30, 1, 0.99f},
-      {"along, touching", true, 5 - std::sqrt(0.5f), 90, 1, 0.99f},
-      {"fast, touching", false, 5 - std::sqrt(0.5f), 0, 30,
-       0},  // steps 15 times the walker's depth
+      {"along, touching", true, 4.5f, 90, 1, 0.99f},
+      {"fast, touching", false, 4.5f, 0, 30, 0},  // steps 15 times the walker's depth
       {"fast at 45", true, 3, 45, 10, 0.99f},
   };
   for (const TCase& c : cases) {

@@ -79,9 +79,9 @@ TEST(Player, ReadsItsStartFromTheLevelFileAndEyesFollowCrouching) {
   EXPECT_EQ(level.player.Speed(), 2);
   EXPECT_TRUE(level.player.AbleToFly);
   TBox box;
-  level.player.GetBoundingBox(box);  // the 1 x 2 x 1 model's reach under any heading
-  EXPECT_NEAR(box.minX, 3 - std::sqrt(0.5f), 1e-6);
-  EXPECT_NEAR(box.maxZ, 5 + std::sqrt(0.5f), 1e-6);
+  level.player.GetBoundingBox(box);  // the 1 x 2 x 1 model's box turned by 90 degrees
+  EXPECT_NEAR(box.minX, 2.5f, 1e-6);
+  EXPECT_NEAR(box.maxZ, 5.5f, 1e-6);
   EXPECT_NEAR(box.minY, 3, 1e-6);
   EXPECT_FLOAT_EQ(level.player.EyeHeight(), 5.0f / 9);
   level.player.Standing = false;

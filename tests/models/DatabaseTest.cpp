@@ -109,12 +109,30 @@ TEST(Database, UnknownMaterialChunkIsAnInvalidStructure) {
   TFile3DS file(SceneWithMaterial([](TChunkWriter3DS& w) { w.EmptyChunk(0xA999); }), "u.3ds");
   int beeps = 0;
   SetErrorBeepHook([&] { ++beeps; });
+  // The entry starts at 12, its name chunk takes 8 bytes: the stray chunk sits at 26.
   EXPECT_EQ(ErrorOf([&] { file.MaterialList().Item(0); }),
             "An invalid Chunk structure was encountered while reading\r"
-            "the database. Usually caused by a corrupt database or file.");
+            "the database. Usually caused by a corrupt database or file. (chunk 0xA999 at offset "
+            "26) in material \"M\"");
   EXPECT_EQ(beeps, 1);
   EXPECT_EQ(ErrorOf([&] { file.ReadMaterial(5); }), "Invalid index 5.");
   SetErrorBeepHook({});
+}
+
+// Map settings the format defines, written by some exporters directly under the material: read
+// past, while the bump map's own percentage still counts.
+TEST(Database, MapPropertiesDirectlyUnderAMaterialAreSkipped) {
+  for (uint16_t id : {kMatBumpPercent, kMatMapName, kMapTiling, kMapUScale, kMapTint1}) {
+    TFile3DS file(SceneWithMaterial([&](TChunkWriter3DS& w) {
+                    w.Begin(id);
+                    w.Int16(50);
+                    w.End();
+                    w.Color24(kMatDiffuse, 255, 0, 0);
+                  }),
+                  "stray.3ds");
+    EXPECT_EQ(ErrorOf([&] { file.MaterialList().Item(0); }), "(no error)") << std::hex << id;
+    EXPECT_EQ(file.MaterialList().Item(0)->diffuse, (TColor3DS{1, 0, 0})) << std::hex << id;
+  }
 }
 
 TEST(Database, MapSettings) {
@@ -185,7 +203,9 @@ TEST(Database, MeshesAreNamedObjectsHoldingATriangleMesh) {
   EXPECT_NE(file.ObjectList().MeshItem(0), file.ObjectList().MeshItem(1));
   EXPECT_EQ(ErrorOf([&] { file.ObjectList().MeshItem(2); }),
             "The Name passed to the functions exists but is not the type of object asked for.\r"
-            "For example asking for a mesh object with the GetCameraByName3DS function.");
+            "For example asking for a mesh object with the GetCameraByName3DS function. (chunk "
+            "0x4000 at offset " +
+                std::to_string(file.ObjectNames()[3].node->position) + ") in mesh \"deep\"");
   EXPECT_THROW(file.ObjectList().MeshItem(3), std::out_of_range);
   EXPECT_THROW(file.ObjectList().MeshItem(-1), std::out_of_range);
   EXPECT_EQ(file.MaterialList().Count(), 0);
@@ -232,7 +252,7 @@ TEST(Database, ReleaseCodes) {
   EXPECT_EQ(file.ObjectList().MeshCount(), 0);
   EXPECT_EQ(ErrorOf([&] { file.ReadMesh(0); }),
             "The database passed as an argument is the wrong kind of\r"
-            "database for this function.");
+            "database for this function. (chunk 0x3DAA at offset 0)");
 }
 
 TEST(Database, MeshIndicesMustStayInsideTheirArrays) {

@@ -98,6 +98,16 @@ TEST(InfoCommand, BadInputEndsWithAnErrorLineAndExitCode) {
   EXPECT_EQ(t.out, "");
   EXPECT_EQ(t.err.rfind("error: " + cut.string() + ": Chunk 0x4D4D at offset 0:", 0), 0u) << t.err;
 
+  // Files of other kinds a level folder holds: refused, not listed as an empty model.
+  for (const std::string& other : {std::string("[Player]\r\nHeading=0\r\n"),
+                                   std::string("\0\0\2\0\0\0\0\0\0\0\0\0\1\0\1\0\30\0", 18)}) {
+    const auto path = dir.Path() / "other.3ds";
+    std::ofstream(path, std::ios::binary) << other;
+    const TRun o = QvTool("info " + Quoted(path), dir);
+    EXPECT_EQ(o.exitCode, 1) << o.out;
+    EXPECT_EQ(o.err.rfind("error: " + path.string() + ": not a .3ds model file", 0), 0u) << o.err;
+  }
+
   const TRun missing = QvTool("info " + Quoted(dir.Path() / "none.3ds"), dir);
   EXPECT_EQ(missing.exitCode, 1);
   EXPECT_NE(missing.err.find("cannot open the file"), std::string::npos) << missing.err;
