@@ -48,7 +48,8 @@ std::string TFramePhases::Format(const std::vector<TTimes>& frames) {
     std::sort(times.begin(), times.end());
     const double mean = times.empty() ? 0 : sum / static_cast<double>(times.size());
     const auto rank = static_cast<std::size_t>(std::ceil(0.99 * static_cast<double>(times.size())));
-    const double p99 = times.empty() ? 0 : times[std::clamp<std::size_t>(rank, 1, times.size()) - 1];
+    const double p99 =
+        times.empty() ? 0 : times[std::clamp<std::size_t>(rank, 1, times.size()) - 1];
     char item[64];
     std::snprintf(item, sizeof item, " %s=%.3f/%.3f", kPhaseNames[phase], mean, p99);
     line += item;
