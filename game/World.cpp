@@ -12,6 +12,7 @@
 #include "platform/IniFile.h"
 #include "platform/LogFile.h"
 #include "platform/Paths.h"
+#include "scene/DrawPasses.h"
 #include "scene/Simple3dObject.h"
 #include "scene/TerrainObject.h"
 
@@ -185,11 +186,19 @@ void TWorld::DriftSkyTexture(float amount) {
 }
 
 void TWorld::DrawFrame(const TFrustum& frustum) {
-  if (CubeMapped.Count() > 0) {
-    RefreshOneReflection(frustum);
-    ++CubeMapFrame;
-  }
+  RefreshReflection(frustum);
+  UpdateVisible(frustum);
   DrawScene(frustum);
+}
+
+void TWorld::RefreshReflection(const TFrustum& frustum) {
+  if (CubeMapped.Count() == 0) return;
+  RefreshOneReflection(frustum);
+  ++CubeMapFrame;
+}
+
+void TWorld::UpdateVisible(const TFrustum& frustum) {
+  if (frustum != LastFrustum) CollectVisible(frustum);
 }
 
 void TWorld::RefreshOneReflection(const TFrustum& frustum) {
@@ -210,10 +219,10 @@ void TWorld::RefreshOneReflection(const TFrustum& frustum) {
 }
 
 void TWorld::DrawScene(const TFrustum& frustum) {
-  SkyObjects->Draw();
-  if (frustum != LastFrustum) CollectVisible(frustum);
-  for (int i = 0; i < OpaqueVisible.Count(); ++i) OpaqueVisible.Get(i)->Draw();
-  for (int i = TransparentVisible.Count() - 1; i >= 0; --i) TransparentVisible.Get(i)->Draw();
+  UpdateVisible(frustum);
+  DrawOpaquePass(OpaqueVisible);
+  DrawSkyPass(*SkyObjects);
+  DrawTransparentPass(TransparentVisible);
 }
 
 void TWorld::CollectVisible(const TFrustum& frustum) {
@@ -229,6 +238,7 @@ void TWorld::CollectVisible(const TFrustum& frustum) {
       OpaqueVisible.Add(Player.get());
   }
   TransparentVisible.Sort();
+  SortNearestFirst(OpaqueVisible);
 }
 
 void TWorld::StartGhosts() { Ghosts->ActivateAll(); }

@@ -75,8 +75,12 @@ class TWorld {
 
   // Advances every actor by `amount` game units of time (elapsed seconds x 5).
   void Step(float amount);
-  // One cube-map face of one reflecting mesh, then the scene.
+  // One cube-map face of one reflecting mesh, then the scene: RefreshReflection, UpdateVisible
+  // and DrawScene in this order (the game window calls them one by one to time them).
   void DrawFrame(const TFrustum& frustum);
+  void RefreshReflection(const TFrustum& frustum);
+  // Collects the visible lists again when `frustum` differs from the last one collected for.
+  void UpdateVisible(const TFrustum& frustum);
   void DrawScene(const TFrustum& frustum);
 
   void StartGhosts();

@@ -145,8 +145,11 @@ bool TMyGLWindow::GLDraw() {
   TGLApplication& app = App();
   const std::int64_t now = app.TimeMs();
   const std::int64_t elapsed = now - LastFrameTime;
+  MarkPhase(TFramePhase::Time);
   GlobalAlarmDispatcher().FireDue(now);
+  MarkPhase(TFramePhase::Alarms);
   World->Step(static_cast<float>(static_cast<double>(elapsed) / 1000.0 * kTimeUnitsPerSecond));
+  MarkPhase(TFramePhase::Step);
 
   TCamera& camera = GlobalCamera();
   const TPlayerObject& player = World->GetPlayer();
@@ -156,13 +159,26 @@ bool TMyGLWindow::GLDraw() {
   camera.SetTilt(player.Tilt());
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   camera.Apply();
-  World->DrawFrame(camera.Frustum());
+  MarkPhase(TFramePhase::Scene);
+  World->RefreshReflection(camera.Frustum());
+  MarkPhase(TFramePhase::Reflection);
+  World->UpdateVisible(camera.Frustum());
+  MarkPhase(TFramePhase::Culling);
+  World->DrawScene(camera.Frustum());
+  // The renderer draws in the background until it is waited for: the scene's pixels belong to it.
+  if (phases_) glFinish();
+  MarkPhase(TFramePhase::Scene);
 
   DrawOverlay(elapsed);
   if (screenshotWanted_) SaveScreenshot();
   HandleInput();
   LastFrameTime = now;
+  MarkPhase(TFramePhase::Overlay);
   return true;
+}
+
+void TMyGLWindow::MarkPhase(TFramePhase phase) {
+  if (phases_) phases_->Mark(phase);
 }
 
 void TMyGLWindow::DrawOverlay(std::int64_t elapsed) {
