@@ -55,10 +55,11 @@ void TGhostObjects::MakeSeeker(TGhostObject* actor) {
     if (ghost.get() != seeker_ && IsSearchGhost(*ghost)) ghost->SetState(gsHiding);
   if (seeker_ == player_) {
     player_->SetState(gsSeeking);
-    return;
+  } else {
+    if (player_) player_->SetState(gsHiding);
+    if (IsSearchGhost(*seeker_)) seeker_->SetState(gsCounting);
   }
-  if (player_) player_->SetState(gsHiding);
-  if (IsSearchGhost(*seeker_)) seeker_->SetState(gsCounting);
+  if (events_) events_->GameStarted(*seeker_);
 }
 
 TGhostList TGhostObjects::GetHiders() const {
@@ -82,6 +83,15 @@ void TGhostObjects::BindRules(TSearchInfo& info) {
   info.MakeSeeker = [this](TGhostObject* actor) { MakeSeeker(actor); };
   info.GetHiders = [this] { return GetHiders(); };
   info.ResetGame = [this] { ResetGame(); };
+  info.BecameDone = [this](TGhostObject& actor) { ActorDone(actor); };
+}
+
+void TGhostObjects::ActorDone(const TGhostObject& actor) {
+  if (!events_ || !seeker_) return;
+  if (&actor == seeker_)
+    events_->GameWon(actor);
+  else
+    events_->Found(*seeker_, actor);
 }
 
 }  // namespace qv

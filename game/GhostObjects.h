@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "game/GameEvents.h"
 #include "game/GhostObject.h"
 #include "game/SearchInfo.h"
 
@@ -52,8 +53,11 @@ class TGhostObjects : public T3dObjects {
   TGhostList GetHiders() const;
   // No seeker; every search ghost and the player free.
   void ResetGame();
-  // Binds the four callbacks of `info` to this collection's rules.
+  // Binds the callbacks of `info` to this collection's rules.
   void BindRules(TSearchInfo& info);
+  // Who hears of starts, finds and wins (none: nobody); the watcher must outlive the collection
+  // or be replaced first.
+  void SetEvents(TGameEvents* events) { events_ = events; }
 
   static bool IsSearchGhost(const TGhostObject& ghost);
 
@@ -62,6 +66,10 @@ class TGhostObjects : public T3dObjects {
   TGhostObject* seeker_ = nullptr;                     // refers; none between games
   TPlayerObject* player_ = nullptr;                    // refers; the world's
   TRandomSource& random_;                              // the world's; given to every ghost
+  TGameEvents* events_ = nullptr;                      // refers; told what the rules decide
+
+  // An actor became done: a find, or the seeker's win when it is the seeker.
+  void ActorDone(const TGhostObject& actor);
 };
 
 }  // namespace qv

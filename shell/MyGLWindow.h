@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "game/GameEvents.h"
 #include "game/World.h"
 #include "platform/Paths.h"
 #include "scene/Geometry.h"
@@ -49,7 +50,8 @@ struct TOverlayLine {
 // replay.
 using TSeedSource = std::function<std::uint32_t()>;
 
-class TMyGLWindow : public TGLWindow {
+// The game window hears the game's events (TGameEvents) and puts them into the message list.
+class TMyGLWindow : public TGLWindow, private TGameEvents {
  public:
   // `settings` is the settings file; the game reads the one beside its executable.
   explicit TMyGLWindow(TGLApplication& application,
@@ -91,8 +93,15 @@ class TMyGLWindow : public TGLWindow {
   void DrawOverlay(std::int64_t elapsed);
   void Print(int x, int y, const TColor& color, const std::string& text, TOverlayKind kind);
   void SaveScreenshot();
-  void AddToggleMessage(bool on, const std::string& onMessage, const std::string& offMessage);
+  void CarryOut(TSwitch which);
   bool ToggleKey(int code);
+  bool HeldKey(char keySetting) const;
+  void FreeFont();
+  // Game events become message lines (GameMessages.cpp).
+  bool IsPlayer(const TGhostObject& actor) const;
+  void GameStarted(const TGhostObject& seeker) override;
+  void Found(const TGhostObject& seeker, const TGhostObject& hider) override;
+  void GameWon(const TGhostObject& seeker) override;
   bool FixedKey(int code);
   void ShowHelp();
   [[noreturn]] void StartLevelMissing() const;
@@ -110,6 +119,7 @@ class TMyGLWindow : public TGLWindow {
   TSeedSource seeds_;                  // one seed per world created
   bool screenshotWanted_ = false;      // F12 was released: the next frame drawn is saved
   TFramePhases* phases_ = nullptr;     // not owned; set for a timedemo
+  bool mouseResync_ = false;  // a new window: its first mouse position is no travel of the player's
 };
 
 TGLWindowClass MyGLWindowClass();
