@@ -1,12 +1,10 @@
 #include "game/GhostObjects.h"
 
-#include <array>
 #include <stdexcept>
 
-#include "game/DirectGhostObject.h"
-#include "game/InFrustumGhostObject.h"
+#include "game/GhostClasses.h"
 #include "game/PlayerObject.h"
-#include "game/ShuttleGhostObject.h"
+#include "game/SearchGhostObject.h"
 
 namespace qv {
 
@@ -19,20 +17,12 @@ bool TGhostObjects::IsSearchGhost(const TGhostObject& ghost) {
   return dynamic_cast<const TSearchGhostObject*>(&ghost) != nullptr;
 }
 
-const std::array<const TGhostClass*, 4>& TGhostObjects::NamedClasses() {
-  static const std::array<const TGhostClass*, 4> classes = {
-      &TShuttleGhostObject::Class(), &TDirectGhostObject::Class(), &TInFrustumGhostObject::Class(),
-      &TSearchGhostObject::Class()};
-  return classes;
-}
-
 TGhostObject& TGhostObjects::CreateGhost(const TModelSource& adapter, const std::string& className,
                                          TSearchInfo& searchInfo, const std::string& sectionName,
                                          const TIniFile* ini) {
-  const TGhostClass* chosen = &TGhostObject::Class();
-  for (const TGhostClass* c : NamedClasses())
-    if (className == c->Name) chosen = c;
-  std::unique_ptr<TGhostObject> ghost = chosen->Create(adapter, searchInfo, random_);
+  const TGhostClass& chosen = GhostClassNamed(className);
+  std::unique_ptr<TGhostObject> ghost = chosen.Create(adapter, searchInfo, random_);
+  ghost->Kind = &chosen;
   ghost->Name = sectionName;
   ghost->LoadFromIniIfAny(ini, sectionName);
   TGhostObject& added = *ghost;

@@ -9,7 +9,6 @@
 // not one of the ghosts. Ghosts are destroyed with the collection; alarms still pending for them
 // then do nothing.
 
-#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,10 +28,10 @@ class TGhostObjects : public T3dObjects {
   explicit TGhostObjects(TRandomSource& random);
   ~TGhostObjects() override;
 
-  // Constructs the class named exactly (case-sensitive) "TShuttleGhostObject",
-  // "TDirectGhostObject", "TInFrustumGhostObject" or "TSearchGhostObject", any other name a plain
-  // TGhostObject; names it after its section, lets it read the section when an ini file is given,
-  // appends it and refreshes the collection's bounds and transparency.
+  // Constructs the class of GhostClasses.h named exactly (case-sensitive) `className`, any other
+  // name a plain TGhostObject, and keeps that class reference on it; names it after its section,
+  // lets it read the section when an ini file is given, appends it and refreshes the collection's
+  // bounds and transparency.
   TGhostObject& CreateGhost(const TModelSource& adapter, const std::string& className,
                             TSearchInfo& searchInfo, const std::string& sectionName,
                             const TIniFile* ini);
@@ -61,8 +60,6 @@ class TGhostObjects : public T3dObjects {
   void SetEvents(TGameEvents* events) { events_ = events; }
 
   static bool IsSearchGhost(const TGhostObject& ghost);
-  // The classes CreateGhost knows by name; every other name makes a plain TGhostObject.
-  static const std::array<const TGhostClass*, 4>& NamedClasses();
 
  private:
   std::vector<std::unique_ptr<TGhostObject>> ghosts_;  // owned, in the order added

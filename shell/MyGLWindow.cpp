@@ -56,7 +56,6 @@ TMyGLWindow::TMyGLWindow(TGLApplication& application, const std::filesystem::pat
   app.SetMousePos(centre);
   LastMouseX = centre.x;
   LastMouseY = centre.y;
-  app.OnKeyUp = [this](int code) { KeyUp(code); };
   Params = std::make_unique<TParams>(settings);
   if (Params->MouseCapture) app.SetCursorVisible(false);
   States = std::make_unique<TGLStates>(*Params);
@@ -64,6 +63,8 @@ TMyGLWindow::TMyGLWindow(TGLApplication& application, const std::filesystem::pat
   LoadLevel(kStartLevel, false);
   if (!World) StartLevelMissing();
   Messages = std::make_unique<TAlzheimerStringList>(kMessageLifetimeMs);
+  // Last: a window whose construction fails has no destructor to take the callback back.
+  app.OnKeyUp = [this](int code) { KeyUp(code); };
 }
 
 TMyGLWindow::~TMyGLWindow() {
@@ -154,8 +155,11 @@ bool TMyGLWindow::GLDraw() {
   TGLApplication& app = App();
   const std::int64_t now = app.TimeMs();
   const std::int64_t elapsed = now - LastFrameTime;
+  MarkPhase(TFramePhase::Time);
   GlobalAlarmDispatcher().FireDue(now);
+  MarkPhase(TFramePhase::Alarms);
   World->Step(static_cast<float>(static_cast<double>(elapsed) / 1000.0 * kTimeUnitsPerSecond));
+  MarkPhase(TFramePhase::Step);
 
   TCamera& camera = GlobalCamera();
   const TPlayerObject& player = World->GetPlayer();
@@ -165,13 +169,26 @@ bool TMyGLWindow::GLDraw() {
   camera.SetTilt(player.Tilt());
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   camera.Apply();
-  World->DrawFrame(camera.Frustum());
+  MarkPhase(TFramePhase::Scene);
+  World->RefreshReflection(camera.Frustum());
+  MarkPhase(TFramePhase::Reflection);
+  World->UpdateVisible(camera.Frustum());
+  MarkPhase(TFramePhase::Culling);
+  World->DrawScene(camera.Frustum());
+  // The renderer draws in the background until it is waited for: the scene's pixels belong to it.
+  if (phases_) glFinish();
+  MarkPhase(TFramePhase::Scene);
 
   DrawOverlay(elapsed);
   if (screenshotWanted_) SaveScreenshot();
   HandleInput();
   LastFrameTime = now;
+  MarkPhase(TFramePhase::Overlay);
   return true;
+}
+
+void TMyGLWindow::MarkPhase(TFramePhase phase) {
+  if (phases_) phases_->Mark(phase);
 }
 
 void TMyGLWindow::DrawOverlay(std::int64_t elapsed) {

@@ -25,6 +25,7 @@
 #include "platform/Paths.h"
 #include "scene/Geometry.h"
 #include "shell/AlzheimerStringList.h"
+#include "shell/FramePhases.h"
 #include "shell/GLStates.h"
 #include "shell/GLWindow.h"
 #include "shell/Params.h"
@@ -81,11 +82,14 @@ class TMyGLWindow : public TGLWindow, private TGameEvents {
   int GetFontBase() const { return FontBase; }
   int CurrentLevel() const { return currentLevel_; }
   const std::vector<TOverlayLine>& Overlay() const { return overlay_; }
+  // The timedemo's phase clock (none: frames are not cut into phases).
+  void SetPhaseClock(TFramePhases* phases) { phases_ = phases; }
   // TimeMs taken at the start of the last frame drawn.
   std::int64_t FrameTime() const { return LastFrameTime; }
 
  private:
   void HandleInput();
+  void MarkPhase(TFramePhase phase);
   void DrawOverlay(std::int64_t elapsed);
   void Print(int x, int y, const TColor& color, const std::string& text, TOverlayKind kind);
   void SaveScreenshot();
@@ -114,6 +118,7 @@ class TMyGLWindow : public TGLWindow, private TGameEvents {
   std::vector<TOverlayLine> overlay_;  // what the last frame printed
   TSeedSource seeds_;                  // one seed per world created
   bool screenshotWanted_ = false;      // F12 was released: the next frame drawn is saved
+  TFramePhases* phases_ = nullptr;     // not owned; set for a timedemo
   bool mouseResync_ = false;  // a new window: its first mouse position is no travel of the player's
 };
 

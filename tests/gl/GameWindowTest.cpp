@@ -368,6 +368,7 @@ TEST_F(GameWindowTest, WithoutItsStartLevelTheGameEndsSayingWhatIsMissing) {
               std::string::npos)
         << error.what();
   }
+  EXPECT_FALSE(app_.OnKeyUp) << "the key-up callback points at the window that failed";
   const fs::path noLevelFile = SettingsWith(dir, {"a", "b", dir.Path().string() + "/"});
   EXPECT_THROW(
       {
