@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "game/LevelNumbers.h"
+#include "game/LevelSchema.h"
 #include "platform/IniFile.h"
 #include "scene/PlacedDraw.h"
 
@@ -19,6 +19,15 @@ TBox BoxWith(const TBox& b, const TVector& p) {
 }
 
 }  // namespace
+
+// Tilt about x, then heading about y, then the position.
+TVector TMovableObject::Placed(const TVector& p, const TTurn& turn, const TVector& position) {
+  const float y = p.y * turn.CosTilt - p.z * turn.SinTilt;
+  const float z = p.y * turn.SinTilt + p.z * turn.CosTilt;
+  const float x = p.x * turn.CosHeading + z * turn.SinHeading;
+  const float z2 = z * turn.CosHeading - p.x * turn.SinHeading;
+  return VecAdd({x, y, z2}, position);
+}
 
 TMovableObject::TMovableObject(const TModelSource& adapter) {
   LoadFromAdapter(adapter);
@@ -54,16 +63,19 @@ float TMovableObject::FrontReach() const { return std::fabs(ModelBox().minZ); }
 
 void TMovableObject::LoadStart(const TIniFile& ini, std::string_view section,
                                const TStartKeys& keys) {
-  SetNextPosition({ReadLevelFloat(ini, section, keys.X, 0), ReadLevelFloat(ini, section, keys.Y, 0),
-                   ReadLevelFloat(ini, section, keys.Z, 0)});
-  SetHeading(ReadLevelFloat(ini, section, keys.Heading, 0));
-  SetTilt(ReadLevelFloat(ini, section, keys.Tilt, 0));
-  SetSpeed(ReadLevelFloat(ini, section, "UnitsPerSec", keys.Speed));
+  SetNextPosition({ReadLevelFloat(ini, section, keys.X), ReadLevelFloat(ini, section, keys.Y),
+                   ReadLevelFloat(ini, section, keys.Z)});
+  SetHeading(ReadLevelFloat(ini, section, keys.Heading));
+  SetTilt(ReadLevelFloat(ini, section, keys.Tilt));
+  SetSpeed(ReadLevelFloat(ini, section, keys.Speed));
 }
 
 void TMovableObject::LoadFromIni(const TIniFile& ini, std::string_view section) {
+  constexpr std::string_view kGhost = "TGhostObject";
   LoadStart(ini, section,
-            {"Initialxpos", "Initialypos", "Initialzpos", "InitialHeading", "InitialTilt", 1.0f});
+            {LevelKey(kGhost, "Initialxpos"), LevelKey(kGhost, "Initialypos"),
+             LevelKey(kGhost, "Initialzpos"), LevelKey(kGhost, "InitialHeading"),
+             LevelKey(kGhost, "InitialTilt"), LevelKey(kGhost, "UnitsPerSec")});
   Recompute();
   Commit();
 }
@@ -94,25 +106,44 @@ void TMovableObject::SetTilt(float tilt) {
 }
 
 TVector TMovableObject::ToLevel(const TVector& p) const {
-  const float y = p.y * cosNextTilt_ - p.z * sinNextTilt_;
-  const float z = p.y * sinNextTilt_ + p.z * cosNextTilt_;
-  const float x = p.x * cosNextHeading_ + z * sinNextHeading_;
-  const float z2 = z * cosNextHeading_ - p.x * sinNextHeading_;
-  return VecAdd({x, y, z2}, nextPosition_);
+  return Placed(p, {sinNextHeading_, cosNextHeading_, sinNextTilt_, cosNextTilt_}, nextPosition_);
+}
+
+TBox TMovableObject::BoxAt(const TTurn& turn) const {
+  const TBox& b = ModelBox();
+  TBox box{};
+  for (int k = 0; k < 8; ++k) {
+    const TVector corner =
+        Placed({k & 1 ? b.maxX : b.minX, k & 2 ? b.maxY : b.minY, k & 4 ? b.maxZ : b.minZ}, turn,
+               nextPosition_);
+    box = k == 0 ? TBox{corner.x, corner.x, corner.y, corner.y, corner.z, corner.z}
+                 : BoxWith(box, corner);
+  }
+  return box;
+}
+
+TBox TMovableObject::TurnBox() {
+  Recompute();
+  const float dh = std::remainder(nextHeading_ - heading_, 360.0f), dt = nextTilt_ - tilt_;
+  if (!(std::fabs(dh) > 0 || std::fabs(dt) > 0)) return nextBox_;
+  const int steps = static_cast<int>(std::ceil(std::max(std::fabs(dh), std::fabs(dt)) / 30));
+  TBox box = nextBox_;
+  for (int k = 0; k < steps; ++k) {  // k = 0 is the current heading and tilt
+    const float h = (heading_ + dh * k / steps) * kRadiansPerDegree;
+    const float t = (tilt_ + dt * k / steps) * kRadiansPerDegree;
+    const TBox between = BoxAt({std::sin(h), std::cos(h), std::sin(t), std::cos(t)});
+    box = BoxWith(BoxWith(box, {between.minX, between.minY, between.minZ}),
+                  {between.maxX, between.maxY, between.maxZ});
+  }
+  return box;
 }
 
 void TMovableObject::Recompute() {
   if (!dirty_) return;
   // The model's box as placed: its eight corners turned by the next tilt and heading. It is the
   // box the actor is drawn in, so others meet it where they see it. A turn that would swing it
-  // into a wall waits (HoldTurn, called by the movement step).
-  const TBox& b = ModelBox();
-  for (int k = 0; k < 8; ++k) {
-    const TVector corner =
-        ToLevel({k & 1 ? b.maxX : b.minX, k & 2 ? b.maxY : b.minY, k & 4 ? b.maxZ : b.minZ});
-    nextBox_ = k == 0 ? TBox{corner.x, corner.x, corner.y, corner.y, corner.z, corner.z}
-                      : BoxWith(nextBox_, corner);
-  }
+  // into a wall waits (TurnBox, HoldTurn: the movement step's final placement).
+  nextBox_ = BoxAt({sinNextHeading_, cosNextHeading_, sinNextTilt_, cosNextTilt_});
   BoxVolume = (nextBox_.maxX - nextBox_.minX) * (nextBox_.maxY - nextBox_.minY) *
               (nextBox_.maxZ - nextBox_.minZ);
   const TSphere& s = ModelSphere();

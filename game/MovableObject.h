@@ -19,6 +19,7 @@ namespace qv {
 
 class TIniFile;
 class TModelSource;
+struct TLevelKey;
 
 class TMovableObject : public T3dObjects {
  public:
@@ -44,6 +45,10 @@ class TMovableObject : public T3dObjects {
   // factor * dt away.
   virtual TVector DesiredPosition(float dt);
 
+  // The next position without the equality shortcut: for loading and placing, which must take
+  // effect even where the position is unchanged.
+  void SetNextPosition(const TVector& position);
+
   // Nothing when the angle equals the current one exactly; else the next angle (degrees).
   void SetHeading(float heading);
   void SetTilt(float tilt);
@@ -63,6 +68,11 @@ class TMovableObject : public T3dObjects {
   // Next box and sphere from the next state; only when the next state changed. The box is the
   // model's box with its corners turned by tilt and heading, as drawn.
   void Recompute();
+  // The box swept by the model turning from the current to the next heading and tilt, at the next
+  // position: the boxes at both ends and at steps of at most 30 degrees between, in one box. The
+  // next box when nothing turns. A model off its origin would otherwise swing through a thin wall
+  // from one frame to the next.
+  TBox TurnBox();
   // Drops a pending turn: the next heading and tilt become the current ones again, the next
   // position stays. False when there was no turn to drop.
   bool HoldTurn();
@@ -81,23 +91,26 @@ class TMovableObject : public T3dObjects {
   bool GravityFree = true;  // moves straight to its desired position, no ground, no gravity
 
  protected:
-  // The next position without the equality shortcut: for loading and placing, which must take
-  // effect even where the position is unchanged.
-  void SetNextPosition(const TVector& position);
-
   // The start keys of an ini section, named differently for the player and the ghosts.
   struct TStartKeys {
-    const char* X;  // next position x, y and z
-    const char* Y;
-    const char* Z;
-    const char* Heading;  // degrees
-    const char* Tilt;     // degrees
-    float Speed;          // "UnitsPerSec" when the section has none
+    const TLevelKey& X;  // next position x, y and z
+    const TLevelKey& Y;
+    const TLevelKey& Z;
+    const TLevelKey& Heading;  // degrees
+    const TLevelKey& Tilt;     // degrees
+    const TLevelKey& Speed;    // units per second
   };
   // Reads the start position, heading, tilt and speed; the caller recomputes and commits.
   void LoadStart(const TIniFile& ini, std::string_view section, const TStartKeys& keys);
 
  private:
+  struct TTurn {
+    float SinHeading, CosHeading, SinTilt, CosTilt;
+  };
+  static TVector Placed(const TVector& local, const TTurn& turn, const TVector& position);
+  // The model's box turned by `turn` at the next position, level coordinates.
+  TBox BoxAt(const TTurn& turn) const;
+
   // Fields in the order of the design; sines and cosines always match their angles.
   TVector position_{};  // current, level coordinates
   float heading_ = 0;   // current heading, degrees about y; 0 faces -z

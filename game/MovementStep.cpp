@@ -124,6 +124,42 @@ bool MeetsCollidee(const TMovementContext& context, const TBox& box) {
   return false;
 }
 
+// A turn whose box grows into a wall, made with the actor stepped aside by as much as the box
+// grows on that side (on x, on z or both, the smallest step first). Without it an actor flush in
+// a corner, or a long one along a wall, could never turn away. True when one fits; the next
+// position is then that place.
+bool TurnSteppingAside(const TMovementContext& context, TMovableObject& actor,
+                       const TVector& position) {
+  TBox still;  // the box at the target, not turned
+  actor.GetBoundingBox(still);
+  const TVector by = VecSub(position, actor.Position());
+  still = {still.minX + by.x, still.maxX + by.x, still.minY + by.y,
+           still.maxY + by.y, still.minZ + by.z, still.maxZ + by.z};
+  const TBox turned = actor.TurnBox();
+  const float xs[3] = {0, std::min(0.0f, still.maxX - turned.maxX),
+                       std::max(0.0f, still.minX - turned.minX)};
+  const float zs[3] = {0, std::min(0.0f, still.maxZ - turned.maxZ),
+                       std::max(0.0f, still.minZ - turned.minZ)};
+  struct TStep {
+    float x, z;
+  };
+  TStep steps[8];
+  int count = 0;
+  for (float x : xs)
+    for (float z : zs)
+      if (x != 0 || z != 0) steps[count++] = {x, z};
+  auto length = [](const TStep& s) { return s.x * s.x + s.z * s.z; };
+  for (int k = 1; k < count; ++k)  // shortest first
+    for (int j = k; j > 0 && length(steps[j]) < length(steps[j - 1]); --j)
+      std::swap(steps[j], steps[j - 1]);
+  for (int k = 0; k < count; ++k) {
+    actor.SetNextPosition({position.x + steps[k].x, position.y, position.z + steps[k].z});
+    if (!MeetsCollidee(context, actor.TurnBox())) return true;
+  }
+  actor.SetNextPosition(position);
+  return false;
+}
+
 }  // namespace
 
 void StepActor(const TMovementContext& context, TGhostObject& actor, float dt) {
@@ -253,7 +289,7 @@ TCollision CollideWithCollidee(const TMovableObject& actor, const TVector& targe
 
 void PlaceActor(const TMovementContext& context, TMovableObject& actor, const TVector& position) {
   actor.SetPosition(position);
-  if (!MeetsCollidee(context, actor.NextBox()) ||
+  if (!MeetsCollidee(context, actor.TurnBox()) || TurnSteppingAside(context, actor, position) ||
       (actor.HoldTurn() && !MeetsCollidee(context, actor.NextBox()))) {
     actor.Commit();
     return;

@@ -6,8 +6,9 @@
 // case), else the executable's folder when that holds it, else the installed data folder. So the
 // game runs from its build folder as always, and from anywhere else too.
 //
-// The game counts as installed when its executable lives in PREFIX/bin and PREFIX/share/quorvantille
-// is a folder. An installed game keeps the user's files in the XDG base directories:
+// The game counts as installed when its executable lives in PREFIX/bin and
+// PREFIX/share/quorvantille is a folder. An installed game keeps the user's files in the XDG base
+// directories:
 //   settings   $XDG_CONFIG_HOME/quorvantille/<name>.ini when that file exists (default ~/.config),
 //              else the installed default PREFIX/share/quorvantille/<name>.ini
 //   log        $XDG_STATE_HOME/quorvantille/log.txt (default ~/.local/state)

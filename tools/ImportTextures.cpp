@@ -20,9 +20,9 @@ namespace fs = std::filesystem;
 namespace {
 
 struct TSourceImage {
-  std::string key;               // what identifies it in the scene
-  std::string label;             // how the notes name it
-  std::string stem;              // the name it would like on disk
+  std::string key;                     // what identifies it in the scene
+  std::string label;                   // how the notes name it
+  std::string stem;                    // the name it would like on disk
   std::vector<unsigned char> encoded;  // file bytes (PNG, JPEG, ...)
   const aiTexture* raw = nullptr;      // an embedded image already decoded by the loader
 };
@@ -63,7 +63,7 @@ TSourceImage FindImage(const aiScene& scene, const fs::path& sceneDir, const std
   fs::path file = sceneDir / fs::path(ref);
   if (!fs::exists(file)) file = sceneDir / fs::path(ref).filename();
   image.key = "file:" + fs::weakly_canonical(file).string();
-  image.label = file.filename().string();
+  image.label = file.string();
   image.stem = SafeStem(file.stem().string());
   image.encoded = ReadFileBytes(file);
   return image;
@@ -91,11 +91,11 @@ qv::TTgaImage Decode(const TSourceImage& source) {
     throw std::runtime_error(source.label + ": the image file is too large");
   }
   unsigned char* pixels =
-      stbi_load_from_memory(source.encoded.data(), static_cast<int>(source.encoded.size()),
-                            &width, &height, &channels, 4);
+      stbi_load_from_memory(source.encoded.data(), static_cast<int>(source.encoded.size()), &width,
+                            &height, &channels, 4);
   if (!pixels) {
-    throw std::runtime_error(source.label + ": cannot decode the image (" +
-                             stbi_failure_reason() + ")");
+    throw std::runtime_error(source.label + ": cannot decode the image (" + stbi_failure_reason() +
+                             ")");
   }
   if (width > 65535 || height > 65535) {
     stbi_image_free(pixels);

@@ -49,7 +49,8 @@ const TCommand kCommands[] = {
      "docs/levels.md has the marker rule.\n"},
     {"playtest", qvtool::RunPlaytest,
      "playtest LEVELDIR [--minutes M] [--seeds N] [--player still|wander] [--json]  play headless",
-     "Plays the level with the game's own code, no window: M minutes of game clock (100 ms frames)\n"
+     "Plays the level with the game's own code, no window: M minutes of game clock (100 ms "
+     "frames)\n"
      "for each of N seeds, the player standing still or wandering; reports the games (started,\n"
      "ended, how long they took, who sought, finds) and every actor's longest frozen stretch.\n"},
     {"view", qvtool::RunView, "view FILE.3ds [--screenshot OUT.png] [--size WxH]  show a model",

@@ -59,8 +59,9 @@ int main(int argc, char** argv) {
   if (!level.sky.empty()) {
     const auto names = peer::TextureNames(level.sky);
     video::ITexture* texture =
-        names.empty() ? nullptr
-                      : driver.getTexture(peer::ShippedTexture(level.sky, names[0]).string().c_str());
+        names.empty()
+            ? nullptr
+            : driver.getTexture(peer::ShippedTexture(level.sky, names[0]).string().c_str());
     scene.addSkyDomeSceneNode(texture, 24, 8, 0.9f, 2.0f, 0.8f * level.fogEnd);
   }
 
@@ -87,7 +88,8 @@ int main(int argc, char** argv) {
     const float h = frame.eye.heading * core::DEGTORAD, t = frame.eye.tilt * core::DEGTORAD;
     const core::vector3df eye = Irr(frame.eye.x, frame.eye.y, frame.eye.z);
     camera->setPosition(eye);
-    camera->setTarget(eye + Irr(-std::sin(h) * std::cos(t), std::sin(t), -std::cos(h) * std::cos(t)));
+    camera->setTarget(eye +
+                      Irr(-std::sin(h) * std::cos(t), std::sin(t), -std::cos(h) * std::cos(t)));
     for (std::size_t g = 0; g < ghosts.size() && g < frame.ghosts.size(); ++g) {
       const peer::Pose& p = frame.ghosts[g];
       ghosts[g]->setPosition(Irr(p.x, p.y, p.z));

@@ -4,12 +4,12 @@
 // depth writes; the ghosts move as the trace says. Prints the line of PeerScene.h.
 
 #include <GL/gl.h>
+#include <osg/Depth>
 #include <osg/Fog>
-#include <osg/Texture>
 #include <osg/Group>
 #include <osg/LightModel>
 #include <osg/MatrixTransform>
-#include <osg/Depth>
+#include <osg/Texture>
 #include <osgDB/FileNameUtils>
 #include <osgDB/ReadFile>
 #include <osgDB/Registry>
@@ -51,8 +51,8 @@ class RepeatTextures : public osg::NodeVisitor {
  private:
   static void Repeat(osg::StateSet* state) {
     if (!state) return;
-    auto* texture = dynamic_cast<osg::Texture*>(
-        state->getTextureAttribute(0, osg::StateAttribute::TEXTURE));
+    auto* texture =
+        dynamic_cast<osg::Texture*>(state->getTextureAttribute(0, osg::StateAttribute::TEXTURE));
     if (!texture) return;
     texture->setWrap(osg::Texture::WRAP_S, osg::Texture::REPEAT);
     texture->setWrap(osg::Texture::WRAP_T, osg::Texture::REPEAT);
@@ -123,8 +123,7 @@ int main(int argc, char** argv) {
   camera->setDrawBuffer(GL_BACK);
   camera->setReadBuffer(GL_BACK);
   camera->setComputeNearFarMode(osg::CullSettings::DO_NOT_COMPUTE_NEAR_FAR);
-  camera->setProjectionMatrixAsPerspective(45.0, double(o.width) / o.height, o.zNear,
-                                           level.fogEnd);
+  camera->setProjectionMatrixAsPerspective(45.0, double(o.width) / o.height, o.zNear, level.fogEnd);
   camera->setClearColor(osg::Vec4(level.fogColor[0], level.fogColor[1], level.fogColor[2], 0));
   osg::ref_ptr<ShotCallback> shot = new ShotCallback;
   shot->file = o.shotFile;

@@ -58,19 +58,29 @@ inline Options ParseOptions(int argc, char** argv) {
   Options o;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string key = argv[i], value = argv[i + 1];
-    if (key == "--game-dir") o.gameDir = value;
-    else if (key == "--level") o.level = value;
-    else if (key == "--trace") o.trace = value;
-    else if (key == "--level-number") o.levelNumber = std::atoi(value.c_str());
-    else if (key == "--eye-height") o.eyeHeight = std::strtof(value.c_str(), nullptr);
-    else if (key == "--near") o.zNear = std::strtof(value.c_str(), nullptr);
-    else if (key == "--shot") o.shotFile = value;
-    else if (key == "--shot-frame") o.shotFrame = std::atoi(value.c_str());
-    else Fail("unknown option " + key);
+    if (key == "--game-dir")
+      o.gameDir = value;
+    else if (key == "--level")
+      o.level = value;
+    else if (key == "--trace")
+      o.trace = value;
+    else if (key == "--level-number")
+      o.levelNumber = std::atoi(value.c_str());
+    else if (key == "--eye-height")
+      o.eyeHeight = std::strtof(value.c_str(), nullptr);
+    else if (key == "--near")
+      o.zNear = std::strtof(value.c_str(), nullptr);
+    else if (key == "--shot")
+      o.shotFile = value;
+    else if (key == "--shot-frame")
+      o.shotFrame = std::atoi(value.c_str());
+    else
+      Fail("unknown option " + key);
   }
   if (o.gameDir.empty() || o.level.empty() || o.trace.empty())
-    Fail("usage: --game-dir DIR --level DIR --trace FILE --level-number N [--eye-height H] "
-         "[--near N] [--shot FILE --shot-frame N]");
+    Fail(
+        "usage: --game-dir DIR --level DIR --trace FILE --level-number N [--eye-height H] "
+        "[--near N] [--shot FILE --shot-frame N]");
   return o;
 }
 
@@ -117,7 +127,8 @@ inline std::vector<Frame> ReadTrace(const Options& o) {
     }
     frames.push_back(std::move(frame));
   }
-  if (frames.empty()) Fail(o.trace.string() + ": no frame of level " + std::to_string(o.levelNumber));
+  if (frames.empty())
+    Fail(o.trace.string() + ": no frame of level " + std::to_string(o.levelNumber));
   return frames;
 }
 
@@ -171,7 +182,8 @@ inline Level ReadLevel(const Options& o) {
     }
   }
   level.objects = dir / "Objects.3DS";
-  if (std::filesystem::exists(dir / "SkyBox.3DS")) level.sky = dir / "SkyBox.3DS";
+  if (std::filesystem::exists(dir / "SkyBox.3DS"))
+    level.sky = dir / "SkyBox.3DS";
   else if (std::filesystem::exists(o.gameDir / "objects/SkyBox.3DS"))
     level.sky = o.gameDir / "objects/SkyBox.3DS";
   return level;
@@ -221,8 +233,8 @@ inline void PrintResult(double loadMs, std::vector<double> frameMs) {
   std::sort(frameMs.begin(), frameMs.end());
   const auto rank = static_cast<std::size_t>(std::ceil(0.99 * static_cast<double>(frameMs.size())));
   std::printf("frames=%zu mean_ms=%.3f p99_ms=%.3f load_ms=%.1f\n", frameMs.size() + 1,
-              sum / static_cast<double>(frameMs.size()), frameMs[std::max<std::size_t>(rank, 1) - 1],
-              loadMs);
+              sum / static_cast<double>(frameMs.size()),
+              frameMs[std::max<std::size_t>(rank, 1) - 1], loadMs);
 }
 
 // 8-bit RGB rows, bottom row first (as glReadPixels gives them), written as a binary PPM.

@@ -252,3 +252,119 @@ TEST(MovementStep, ActorsInsideAnObstaclesBoxAreLetOutAndAJumpOffTheTerrainComes
 
 }  // namespace
 }  // namespace qv::test
+
+namespace qv::test {
+namespace {
+
+// A closed box of walls and a lid over x0..x1, z0..z1, height h; of 1 x 1 cells when `cells`.
+TTriangles Crate(float x0, float x1, float z0, float z1, float h, bool cells = false) {
+  return Wall(x0, z0, x1, z0, 0, h, cells) + Wall(x1, z0, x1, z1, 0, h, cells) +
+         Wall(x1, z1, x0, z1, 0, h, cells) + Wall(x0, z1, x0, z0, 0, h, cells) +
+         Floor(x0, x1, z0, z1, h);
+}
+
+// Each of these froze an actor that had a way to go: the push past a box's corner or a wall's
+// end turned diagonal, a target over the terrain's edge was refused whole, a turn beside a wall
+// was refused with the move. Every actor heads along the obstacle and a little into it.
+TEST(MovementStep, NobodyFreezesWhereItHasAWayToGo) {
+  struct TCase {
+    const char* name;
+    TTriangles obstacle;
+    float terrainMaxZ;  // the terrain's edge on +z
+    bool player;        // the player holding forward, else a walker at speed 2
+    TVector start;
+    float heading;   // degrees; -90 faces +x
+    float turnRate;  // degrees per game second towards -45 (walkers only)
+    TBox model;      // the actor's model box
+    TVector way;     // unit direction it must make progress along
+    float progress;  // least progress along `way` in 20 frames of 100 ms
+  };
+  const TBox cube{-0.5f, 0.5f, -1, 1, -0.5f, 0.5f};
+  const TCase cases[] = {
+      {"player along a wall past its end",
+       Wall(-10, 0, 0, 0, 0, 3),
+       30,
+       true,
+       {-5, kHover, 0.8f},
+       -85,
+       0,
+       cube,
+       {1, 0, 0},
+       10},
+      {"player along a crate past its corner",
+       Crate(-10, 0, -4, 0, 3),
+       30,
+       true,
+       {-5, kHover, 0.8f},
+       -85,
+       0,
+       cube,
+       {1, 0, 0},
+       10},
+      {"walker at a crate's corner",
+       Crate(-10, 0, -4, 0, 3),
+       30,
+       false,
+       {-3, kHover, 1.5f},
+       -60,
+       0,
+       cube,
+       {1, 0, 0},
+       8},
+      {"walker beside a large collision mesh",
+       Crate(-10, 0, -10, 0, 12, true),
+       30,
+       false,
+       {-5, kHover, 1},
+       -60,
+       0,
+       cube,
+       {1, 0, 0},
+       8},
+      {"walker at the terrain's edge", {}, 2, false, {-5, kHover, 1}, -120, 0, cube, {1, 0, 0}, 8},
+      {"long walker turning beside a wall",
+       Wall(5, 20, 5, -20, 0, 3),
+       30,
+       false,
+       {4.5f, kHover, 10},
+       0,
+       -30,
+       {-0.3f, 0.3f, -1, 1, -2, 2},
+       {0, 0, -1},
+       8},
+  };
+  for (const TCase& c : cases) {
+    TActorLevel level;
+    level.Terrain(Floor(-30, 30, -30, c.terrainMaxZ, 0));
+    const TCollideeObject* obstacle = c.obstacle.empty() ? nullptr : &level.Collidee(c.obstacle);
+    level.Load();
+    TGhostObject* actor = &level.player;
+    if (c.player) {
+      level.PlacePlayer({-25, kHover, -25});
+      TActorLevel::Put(level.player, c.start, c.heading);
+      level.player.SetSpeed(2);
+    } else {
+      auto& walker = static_cast<TSearchGhostObject&>(level.Ghost("TSearchGhostObject", c.model));
+      TActorLevel::Put(walker, c.start, c.heading);
+      walker.SetSpeed(2);
+      walker.TurnRate = c.turnRate;
+      walker.TargetHeading = c.turnRate == 0 ? c.heading : -45;
+      actor = &walker;
+    }
+    for (int frame = 0; frame < 20; ++frame) {
+      if (c.player) level.player.MoveForward();
+      level.Step(0.5f);
+      TBox box;
+      actor->GetBoundingBox(box);
+      if (obstacle && obstacle->OverlapsBox(box)) {
+        ADD_FAILURE() << c.name << ": inside the obstacle at frame " << frame;
+        break;
+      }
+    }
+    EXPECT_GE(VecDot(VecSub(actor->Position(), c.start), c.way), c.progress) << c.name;
+    EXPECT_EQ(obstacle && obstacle->IsLarge(), c.obstacle.size() > 500) << c.name;
+  }
+}
+
+}  // namespace
+}  // namespace qv::test

@@ -32,9 +32,10 @@ class InstalledGameTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     prefixDir_ = std::make_unique<qv::test::TempDir>();
+    const fs::path output = prefixDir_->Path() / "install.txt";
     const std::string install = "cmake --install '" + std::string(QV_BUILD_DIR) + "' --prefix '" +
-                                Prefix().string() + "' >install.txt 2>&1";
-    ASSERT_EQ(Shell(install), 0) << qv::test::ReadText("install.txt");
+                                Prefix().string() + "' >'" + output.string() + "' 2>&1";
+    ASSERT_EQ(Shell(install), 0) << qv::test::ReadText(output);
     ASSERT_EQ(Shell("chmod -R a-w '" + Data().string() + "'"), 0);
     qv::test::OpenToEveryone(Prefix());
   }
@@ -66,8 +67,8 @@ TEST_F(InstalledGameTest, ProgramsAndFilesAnswerAsAUserExpects) {
   };
   for (const auto& c : cases) {
     const fs::path output = out.Path() / "output.txt";
-    const int code =
-        Shell("cd '" + Prefix().string() + "' && " + c.command + " >'" + output.string() + "' 2>&1");
+    const int code = Shell("cd '" + Prefix().string() + "' && " + c.command + " >'" +
+                           output.string() + "' 2>&1");
     const std::string text = qv::test::ReadText(output);
     EXPECT_EQ(code, c.exitCode) << c.command << "\n" << text;
     EXPECT_TRUE(std::regex_search(text, std::regex(c.output))) << c.command << "\n" << text;
@@ -82,10 +83,10 @@ TEST_F(InstalledGameTest, PlaysFromTheRootFolderWithItsDataReadOnly) {
       fs::path("quorvantille/trees") / Data().relative_path() / "levels/Showcase/bop";
   const struct {
     const char* name;
-    std::string env;          // besides HOME
-    std::string settings;     // the user's own settings file; empty: none
-    fs::path log;             // where log.txt must land
-    fs::path treeFile;        // where the start level's tree file must land
+    std::string env;       // besides HOME
+    std::string settings;  // the user's own settings file; empty: none
+    fs::path log;          // where log.txt must land
+    fs::path treeFile;     // where the start level's tree file must land
   } cases[] = {
       {"the installed settings, XDG folders below HOME", "", "",
        home / ".local/state/quorvantille/log.txt", home / ".cache" / cachedShowcase},

@@ -75,8 +75,9 @@ void OpenToEveryone(const fs::path& path) {
   using fs::perms;
   const fs::path temp = fs::temp_directory_path();
   for (fs::path at = fs::absolute(path); at != temp && at != at.root_path(); at = at.parent_path())
-    fs::permissions(at, perms::others_read | perms::others_exec | perms::group_read |
-                            perms::group_exec, fs::perm_options::add);
+    fs::permissions(at,
+                    perms::others_read | perms::others_exec | perms::group_read | perms::group_exec,
+                    fs::perm_options::add);
 }
 
 }  // namespace qv::test

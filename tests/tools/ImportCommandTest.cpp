@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <assimp/scene.h>
 #include <assimp/Exporter.hpp>
 #include <assimp/Importer.hpp>
-#include <assimp/scene.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -144,8 +144,8 @@ void WriteGrid(std::ostream& out, int n, float size, int firstVertex, float heig
 TEST(ImportCommand, AwkwardSceneComesOutWithinTheFormatsLimits) {
   test::TempDir dir;
   // 2 x 2 pixels: red, green / blue, white (top row first, as PNG stores it).
-  const std::vector<std::uint8_t> rgba{255, 0, 0, 255, 0, 255, 0, 255,
-                                       0, 0, 255, 255, 255, 255, 255, 255};
+  const std::vector<std::uint8_t> rgba{255, 0, 0,   255, 0,   255, 0,   255,
+                                       0,   0, 255, 255, 255, 255, 255, 255};
   ASSERT_TRUE(WritePngFile(dir.Path() / "CheckerBoard.png", 2, 2, rgba, TRowOrder::TopDown));
   std::ofstream(dir.Path() / "awkward.mtl")
       << "newmtl AVeryLongMaterialNameIndeed\nKd 0.5 0.5 0.5\nmap_Kd CheckerBoard.png\n"
@@ -164,10 +164,9 @@ TEST(ImportCommand, AwkwardSceneComesOutWithinTheFormatsLimits) {
   }
   const TRun import = QvTool("import awkward.obj level", dir.Path());
   ASSERT_EQ(import.exitCode, 0) << import.out;
-  for (const char* change : {"polygon(s) of more than three corners triangulated",
-                             "split into 3 meshes", "named \"colTheLo~2\"", "renamed",
-                             "z-up", "ambient colour",
-                             "written as CheckerB.tga"}) {
+  for (const char* change :
+       {"polygon(s) of more than three corners triangulated", "split into 3 meshes",
+        "named \"colTheLo~2\"", "renamed", "z-up", "ambient colour", "written as CheckerB.tga"}) {
     EXPECT_NE(import.out.find(change), std::string::npos) << change << "\n" << import.out;
   }
 
@@ -200,8 +199,8 @@ TEST(ImportCommand, AwkwardSceneComesOutWithinTheFormatsLimits) {
   EXPECT_EQ(tga.BitsPerPixel, 32);
   EXPECT_EQ(tga.Pixels, (std::vector<std::uint8_t>{255, 0, 0, 255, 255, 255, 255, 255,  // B G R A
                                                    0, 0, 255, 255, 0, 255, 0, 255}));
-  const TRun check = QvTool("check level --game-dir '" + std::string(QV_BUILD_DIR) + "'",
-                            dir.Path());
+  const TRun check =
+      QvTool("check level --game-dir '" + std::string(QV_BUILD_DIR) + "'", dir.Path());
   EXPECT_EQ(check.exitCode, 0) << check.out;
 
   // A mesh without material gets one the game draws. (The loader gives every OBJ object a
@@ -218,6 +217,30 @@ TEST(ImportCommand, AwkwardSceneComesOutWithinTheFormatsLimits) {
   ASSERT_EQ(plain.MaterialList().Count(), 1);
   EXPECT_EQ(plain.MaterialList().Item(0)->name, "Default");
   EXPECT_EQ(plain.ObjectList().MeshItem(0)->matGroups.at(0).name, "Default");
+}
+
+TEST(ImportCommand, BadScenesEndWithAnErrorNamingTheFile) {
+  test::TempDir dir;
+  std::ofstream(dir.Path() / "empty.glb").close();
+  std::ofstream(dir.Path() / "bad.png") << "no image";
+  const std::string obj = "o A\nusemtl M\nv 0 0 0\nv 1 0 0\nv 0 0 1\nf 1 2 3\n";
+  std::ofstream(dir.Path() / "gone.obj") << "mtllib gone.mtl\n" << obj;
+  std::ofstream(dir.Path() / "gone.mtl") << "newmtl M\nmap_Kd nothere.png\n";
+  std::ofstream(dir.Path() / "bad.obj") << "mtllib bad.mtl\n" << obj;
+  std::ofstream(dir.Path() / "bad.mtl") << "newmtl M\nmap_Kd bad.png\n";
+  struct Case {
+    const char* scene;
+    const char* error;
+  };
+  for (const Case& c :
+       {Case{"empty.glb", "error: empty.glb: cannot read the scene"},
+        Case{"none.gltf", "error: none.gltf: no such file"},
+        Case{"gone.obj", "error: gone.obj: material \"M\": nothere.png: cannot open"},
+        Case{"bad.obj", "error: bad.obj: material \"M\": bad.png: cannot decode"}}) {
+    const TRun run = QvTool(std::string("import ") + c.scene + " level", dir.Path());
+    EXPECT_EQ(run.exitCode, 1) << c.scene;
+    EXPECT_EQ(run.out.rfind(c.error, 0), 0u) << run.out;
+  }
 }
 
 }  // namespace
