@@ -276,13 +276,16 @@ void AddBuildings(TDemoModel& model) {
   int wall = 0;
   for (int side = 0; side < 4; ++side)
     for (float half : {-1.0f, 1.0f}) {
-      const float along = half * 16.5f;  // segment centres; the gate is 10 wide
+      // Segments from the gate (10 wide) to the corner; the ones along x reach over the others'
+      // ends, so each outer corner is one corner, not a notch an actor could be pressed into.
       const bool alongX = side < 2;
+      const float length = alongX ? 11.8f : 11.5f;  // half
+      const float along = half * (5.0f + length);
       const float fixed = (side % 2 == 0 ? -28.0f : 28.0f);
       const float x = alongX ? along : fixed, z = alongX ? fixed : along;
       TMeshBuilder b("colWall" + std::to_string(++wall));
-      AddBox(b, {x, Ground(x, z) - 1.5f, z}, alongX ? 11.5f : 0.6f, 6.0f, alongX ? 0.6f : 11.5f, 0,
-             "Stone", 1.0f / 4);
+      AddBox(b, {x, Ground(x, z) - 1.5f, z}, alongX ? length : 0.6f, 6.0f, alongX ? 0.6f : length,
+             0, "Stone", 1.0f / 4);
       model.Meshes.push_back(b.Finish());
     }
 

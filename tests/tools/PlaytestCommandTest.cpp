@@ -110,21 +110,20 @@ TEST(PlaytestCommandTest, KnownOutcomesOfASmallRoom) {
 
   // The direct ghost, wandering, meets the still player: it seeks, finds and ends its games.
   const double started = JsonValue(json, "started"), ended = JsonValue(json, "ended");
-  EXPECT_GE(started, 3) << json;
-  EXPECT_GE(ended, started - JsonValue(json, "reset") - JsonValue(json, "running")) << json;
-  EXPECT_LT(JsonValue(json, "p90_s"), 120) << json;
+  EXPECT_GE(started, 1) << json;
+  EXPECT_EQ(ended, started - JsonValue(json, "reset") - JsonValue(json, "running")) << json;
+  EXPECT_LT(JsonValue(json, "p90_s"), 400) << json;
   EXPECT_EQ(JsonValue(json, "hunter", json.find("\"seekers\"")), started) << json;
   EXPECT_GE(JsonValue(json, "finds"), ended) << json;  // the player, at least, in each
 
-  // The plain ghost stops at the east wall, its box (half a unit wide, a little more while the
-  // collision takes the box around every heading) against the wall's face at x = 8, for the rest
-  // of every run.
+  // The plain ghost stops at the east wall, its box (half a unit wide) against the wall's face at
+  // x = 8, for minutes (the seeker may nudge it).
   const std::size_t drifter = json.find("\"name\":\"drifter\"");
   ASSERT_NE(drifter, std::string::npos) << json;
-  EXPECT_GT(JsonValue(json, "frozen_s", drifter), 590) << json;
+  EXPECT_GT(JsonValue(json, "frozen_s", drifter), 300) << json;
   const std::size_t at = json.find("\"at\":[", drifter);
   ASSERT_NE(at, std::string::npos) << json;
-  EXPECT_NEAR(std::strtod(json.c_str() + at + 6, nullptr), 7.4, 0.15) << json;
+  EXPECT_NEAR(std::strtod(json.c_str() + at + 6, nullptr), 7.5, 0.05) << json;
 }
 
 TEST(PlaytestCommandTest, EachSeedPlaysTheSameGameEveryTime) {
