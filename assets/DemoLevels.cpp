@@ -28,8 +28,13 @@ void GhostSection(TIniText& ini, const std::string& section, const std::string& 
       .Key("UnitsPerSec", speed);
 }
 
+// Every level's ground lies a little below y = 0 at the origin, so the reset to (0, 0, 0) puts the
+// player just above it (an actor stands only on ground below its origin).
+constexpr float kBelowOrigin = -0.5f;
+
 float MeadowGround(float x, float z) {
-  return 2.5f * std::sin(x * 0.03f) * std::cos(z * 0.025f) + 1.2f * std::sin((x + 2 * z) * 0.02f);
+  return 2.5f * std::sin(x * 0.03f) * std::cos(z * 0.025f) + 1.2f * std::sin((x + 2 * z) * 0.02f) +
+         kBelowOrigin;
 }
 
 }  // namespace
@@ -62,6 +67,8 @@ void AddMeadowLevel(TDemoFiles& files) {
   TMeshBuilder well("colWell");
   AddCylinder(well, {-15, MeadowGround(-15, 10) - 1, 10}, 2.5f, 3, 16, "Rock", "Rock", 1.0f / 3);
   model.Meshes.push_back(well.Finish());
+
+  AddBoundaryWall(model, "colMeadowWall", 110, 72, 2.5f, MeadowGround, "Rock");
 
   TDemoRandom random(7);
   for (int i = 0; i < 60; ++i) {
@@ -101,9 +108,11 @@ void AddMeadowLevel(TDemoFiles& files) {
       .Key("Startingzpos", 60.0f)
       .Key("Heading", 20.0f)
       .Key("UnitsPerSec", 2.5f);
-  GhostSection(ini, "Wisp1", "Ghosts\\Wisp.3DS", "TSearchGhostObject", -30,
+  // Both seekers head for the hiders they find; a plain search ghost seeks by random turns and
+  // would not end its games on a meadow this size.
+  GhostSection(ini, "Wisp1", "Ghosts\\Wisp.3DS", "TInFrustumGhostObject", -30,
                MeadowGround(-30, 0) + 6, 0, 0, 1.2f);
-  ini.Key("InitialState", 2);
+  ini.Key("InitialState", 2).Key("ViewingAngle", 170.0f);
   GhostSection(ini, "Wisp2", "Ghosts\\Wisp.3DS", "TDirectGhostObject", 40, MeadowGround(40, 30) + 6,
                30, 120, 1.0f);
   ini.Key("InitialState", 2);
@@ -120,18 +129,19 @@ void AddTinyLevel(TDemoFiles& files) {
   model.Materials = {MakeMaterial("Floor", 1, 1, 1, "floor.tga")};
   for (const TDemoMaterial& m : DecorationMaterials()) model.Materials.push_back(m);
   TMeshBuilder floor("terFloor");
+  constexpr float y = kBelowOrigin;
   AddHeightfield(
-      floor, -30, -30, 30, 30, 6, 6, [](float, float) { return 0.0f; }, "Floor", 1.0f / 6);
+      floor, -30, -30, 30, 30, 6, 6, [](float, float) { return y; }, "Floor", 1.0f / 6);
   model.Meshes.push_back(floor.Finish());
   TMeshBuilder ramp("terRamp");
-  AddRamp(ramp, {-10, 0, 10}, 1, 0, 6, 12, 3, "Crate", 1.0f / 4);
+  AddRamp(ramp, {-10, y, 10}, 1, 0, 6, 12, 3, "Crate", 1.0f / 4);
   model.Meshes.push_back(ramp.Finish());
   const float crates[4][2] = {{-12, -12}, {-9, -12}, {12, -8}, {14, 12}};
   for (int i = 0; i < 4; ++i)
-    AddCrate(model, "Crate" + std::to_string(i + 1), {crates[i][0], 0, crates[i][1]}, 2.5f,
+    AddCrate(model, "Crate" + std::to_string(i + 1), {crates[i][0], y, crates[i][1]}, 2.5f,
              static_cast<float>(i) * 20);
-  AddLampPost(model, "Lamp1", {-20, 0, -20});
-  AddLampPost(model, "Lamp2", {20, 0, 20});
+  AddLampPost(model, "Lamp1", {-20, y, -20});
+  AddLampPost(model, "Lamp2", {20, y, 20});
   files.AddModel(dir + "Objects.3DS", model);
   files.AddTexture(dir + "floor.tga", NoiseTexture(64, 41, {120, 110, 95}, {170, 160, 140}, 4));
   AddDecorationTextures(files, dir);
@@ -148,11 +158,12 @@ void AddTinyLevel(TDemoFiles& files) {
 
 // Level 3: a stress test for the partition tree, culling and the movement step. A terrain of
 // 1,000 x 1,000 units in four tiles, 2,500 decorations and 40 buildings (over 200,000 triangles
-// in over 2,000 objects) and 32 ghosts.
+// in over 2,000 objects) and 32 ghosts, which play inside a ring wall of radius 160.
 void AddStressLevel(TDemoFiles& files) {
   const std::string dir = "levels/Stress/";
   auto ground = [](float x, float z) {
-    return 12.0f * std::sin(x * 0.011f) * std::cos(z * 0.013f) + 4.0f * std::sin((x - z) * 0.031f);
+    return 12.0f * std::sin(x * 0.011f) * std::cos(z * 0.013f) + 4.0f * std::sin((x - z) * 0.031f) +
+           kBelowOrigin;
   };
   TDemoModel model;
   model.Materials = {MakeMaterial("Grass", 0.95f, 1, 0.9f, "grass.bmp"),
@@ -164,6 +175,9 @@ void AddStressLevel(TDemoFiles& files) {
     AddHeightfield(b, x0, z0, x0 + 500, z0 + 500, 100, 100, ground, "Grass", 1.0f / 8);
     model.Meshes.push_back(b.Finish());
   }
+  // The ghosts play within this ring, so a seeker can reach every hider within minutes.
+  AddBoundaryWall(model, "colArena", 160, 96, 3, ground, "Rock");
+
   TDemoRandom random(99);
   for (int i = 0; i < 40; ++i) {
     const float x = random.Uniform(-450, 450), z = random.Uniform(-450, 450);
@@ -194,7 +208,7 @@ void AddStressLevel(TDemoFiles& files) {
   files.AddModel(dir + "Lantern.3ds", LanternModel());
 
   TIniText ini;
-  ini.Comment("Stress level: 32 ghosts of every kind on a 1,000 x 1,000 terrain.")
+  ini.Comment("Stress level: 32 ghosts on a 1,000 x 1,000 terrain, playing inside a ring wall.")
       .Section("Player")
       .Key("FogStart", 300.0f)
       .Key("FogEnd", 1200.0f)
@@ -203,7 +217,9 @@ void AddStressLevel(TDemoFiles& files) {
       .Key("Startingzpos", 0.0f)
       .Key("UnitsPerSec", 4.0f)
       .Key("AbleToFly", 1);
-  const char* kinds[5] = {"TSearchGhostObject", "TDirectGhostObject", "TInFrustumGhostObject",
+  // Every kind that ends its games; the plain search ghost, which seeks by random turns, would not
+  // find twenty hiders.
+  const char* kinds[5] = {"TDirectGhostObject", "TDirectGhostObject", "TInFrustumGhostObject",
                           "TShuttleGhostObject", "TGhostObject"};
   for (int g = 0; g < 32; ++g) {
     const float angle = static_cast<float>(g) * 11.25f * 3.14159265f / 180;
@@ -218,7 +234,7 @@ void AddStressLevel(TDemoFiles& files) {
                  ground(x, z) + (floating ? 5.0f : 7.0f), z, static_cast<float>(g * 37 % 360),
                  floating ? 0.4f : 1.0f + 0.02f * static_cast<float>(g));
     if (!floating) ini.Key("InitialState", 2);
-    if (kind == "TInFrustumGhostObject") ini.Key("ViewingAngle", 30.0f + static_cast<float>(g));
+    if (kind == "TInFrustumGhostObject") ini.Key("ViewingAngle", 150.0f + static_cast<float>(g));
     if (kind == "TShuttleGhostObject")
       ini.Key("MoveVecx", std::cos(angle)).Key("MoveVecy", 0.0f).Key("MoveVecz", std::sin(angle));
   }

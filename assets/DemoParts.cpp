@@ -1,11 +1,40 @@
 #include "assets/DemoParts.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "assets/DemoRandom.h"
 #include "assets/DemoShapes.h"
 
 namespace qv::assets {
+
+void AddBoundaryWall(TDemoModel& model, const std::string& prefix, float radius, int segments,
+                     float height, const std::function<float(float, float)>& ground,
+                     const std::string& material) {
+  constexpr int kBlocksPerMesh = 20;  // 24 vertices each: under the 500 of a large collidee
+  constexpr float kPi = 3.14159265f;
+  const float step = 2 * kPi / static_cast<float>(segments);
+  // Half a block's length, a little more than half the chord so neighbours close their gaps.
+  const float half = radius * std::sin(step / 2) + 0.6f;
+  for (int first = 0; first < segments; first += kBlocksPerMesh) {
+    TMeshBuilder b(prefix + std::to_string(first / kBlocksPerMesh + 1));
+    for (int k = first; k < std::min(segments, first + kBlocksPerMesh); ++k) {
+      const float angle = step * static_cast<float>(k);
+      const float c = std::cos(angle), s = std::sin(angle);
+      const float x = radius * c, z = radius * s;
+      // The ground under the block's ends and middle: it stands below the lowest, tops the highest.
+      float low = ground(x, z), high = low;
+      for (float side : {-half, half}) {
+        const float y = ground(x - s * side, z + c * side);
+        low = std::min(low, y);
+        high = std::max(high, y);
+      }
+      AddBox(b, {x, low - 1, z}, 0.6f, high - low + 1 + height, half, -angle * 180 / kPi, material,
+             1.0f / 4);
+    }
+    model.Meshes.push_back(b.Finish());
+  }
+}
 
 TDemoMaterial MakeMaterial(const std::string& name, float r, float g, float b,
                            const std::string& texture) {

@@ -5,6 +5,7 @@
 // model together with the texture files those materials name.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,14 @@ void AddCrate(TDemoModel& model, const std::string& name, const TVector& base, f
 void AddLampPost(TDemoModel& model, const std::string& name, const TVector& base);
 void AddBush(TDemoModel& model, const std::string& name, const TVector& base, float size,
              std::uint32_t seed);
+
+// A low wall round the play area: `segments` blocks on a circle of `radius` about the origin, each
+// from below the ground to `height` above it (`ground` gives the surface), in collision meshes
+// named prefix1, prefix2, ... of at most 20 blocks (480 vertices) each, so actors meet every block
+// as it is. Actors inside slide along it instead of stopping at the terrain's edge.
+void AddBoundaryWall(TDemoModel& model, const std::string& prefix, float radius, int segments,
+                     float height, const std::function<float(float, float)>& ground,
+                     const std::string& material);
 
 // The player: a body the camera sits inside (eye height 0.75, front reach 0.55, floating 3.9 above
 // the ground), plain materials.

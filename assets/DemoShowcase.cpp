@@ -3,8 +3,8 @@
 //  - terrain ("ter") in several tiles: one tile has a pond cut out of it, which a hidden walkable
 //    water surface and an arched bridge fill; a plateau overlaps a tile 9 units higher, reached by
 //    stairs and a ramp; cliffs ("col") stop actors from walking under it;
-//  - collision meshes ("col"): houses, a tower, courtyard walls, columns, a glass pen and a boulder
-//    of more than 500 vertices (treated by its bounding volume);
+//  - collision meshes ("col"): houses, a tower, courtyard walls, columns, a glass pen, a boulder,
+//    and cliffs of more than 500 vertices (met by their bounding box, which is their shape);
 //  - materials: two reflective ones ("CUBEMAP" in two letter cases), see-through ones through
 //    0xA08A (water, glass) and through a 32-bit texture (lattice fence), one with transparency but
 //    without 0xA08A (stays opaque), two-sided, flat-shaded and wireframe ones, self-illuminated
@@ -12,7 +12,9 @@
 //  - smoothing: columns share their side vertices and split them at the caps;
 //  - several hundred decorations so the partition tree has work;
 //  - its own sky dome with texture coordinates on every vertex;
-//  - ghosts of every kind, some models in a sub-folder, file names written with "\".
+//  - ghosts of every kind that ends its games (direct and in-frustum seekers, a shuttle, a plain
+//    drifter), some models in a sub-folder, file names written with "\";
+//  - a ring wall inside the hills that keeps actors off the edge of the terrain.
 
 #include <cmath>
 #include <numbers>
@@ -30,16 +32,19 @@ namespace {
 const std::string kDir = "levels/Showcase/";
 constexpr float kPi = std::numbers::pi_v<float>;
 constexpr float kPlateauTop = 9.0f;
+constexpr float kValleyLevel = -0.5f;
+constexpr float kPedestalX = 0, kPedestalZ = -12;
 
 float Smoothstep(float t) {
   t = t < 0 ? 0 : (t > 1 ? 1 : t);
   return t * t * (3 - 2 * t);
 }
 
-// Gentle rolling in the valley, hills beyond 100 units from the centre.
+// Gentle rolling in the valley, hills beyond 100 units from the centre. The valley lies a little
+// below y = 0, so the reset to (0, 0, 0) puts the player just above the courtyard's floor.
 float Ground(float x, float z) {
-  const float rolling =
-      0.6f * std::sin(x * 0.07f) * std::cos(z * 0.05f) + 0.4f * std::sin((x - z) * 0.04f);
+  const float rolling = 0.6f * std::sin(x * 0.07f) * std::cos(z * 0.05f) +
+                        0.4f * std::sin((x - z) * 0.04f) + kValleyLevel;
   const float edge = std::fmax(std::fabs(x), std::fabs(z));
   const float hills = Smoothstep((edge - 100.0f) / 50.0f) *
                       (8.0f + 6.0f * std::sin(x * 0.05f + 1.0f) * std::cos(z * 0.06f));
@@ -48,7 +53,7 @@ float Ground(float x, float z) {
 
 // The pond: cells 10..15 x 9..14 of the south-west tile, i.e. x in [-90, -54], z in [54, 90].
 constexpr float kPondX0 = -90, kPondX1 = -54, kPondZ0 = 54, kPondZ1 = 90;
-constexpr float kWaterLevel = -0.6f;
+constexpr float kWaterLevel = kValleyLevel - 0.6f;
 
 struct TRect {
   float x0, x1, z0, z1;
@@ -185,12 +190,30 @@ void AddTerrain(TDemoModel& model) {
 
   // Its cliffs stop just under the top, so an actor arriving by the stairs or the ramp passes
   // over them while one on the ground cannot walk under the plateau.
+  // They are laid in blocks, over 500 vertices in all: actors meet the whole cliff as one solid
+  // box, which is its shape (the plateau's top lies above it).
   TMeshBuilder cliff("colCliff");
   const float top = kPlateauTop - 0.1f, bottom = -3.0f, h = top - bottom;
-  AddBox(cliff, {55, bottom, -84.5f}, 25, h, 0.5f, 0, "Stone", 1.0f / 6, EBottom::Open);
-  AddBox(cliff, {79.5f, bottom, -65}, 0.5f, h, 19, 0, "Stone", 1.0f / 6, EBottom::Open);
-  AddBox(cliff, {55, bottom, -45.5f}, 24, h, 0.5f, 0, "Stone", 1.0f / 6, EBottom::Open);
-  AddBox(cliff, {30.5f, bottom, -65}, 0.5f, h, 19, 0, "Stone", 1.0f / 6, EBottom::Open);
+  struct TCliffSide {
+    float X0, Z0, X1, Z1;  // the side's centre line
+    float Half;            // half its thickness
+  };
+  const TCliffSide sides[] = {{30, -84.5f, 80, -84.5f, 0.5f},
+                              {79.5f, -84, 79.5f, -46, 0.5f},
+                              {31, -45.5f, 79, -45.5f, 0.5f},
+                              {30.5f, -84, 30.5f, -46, 0.5f}};
+  for (const TCliffSide& side : sides) {
+    const float length = std::hypot(side.X1 - side.X0, side.Z1 - side.Z0);
+    const int blocks = static_cast<int>(std::ceil(length / 4.0f));
+    const bool alongX = side.Z0 == side.Z1;
+    for (int k = 0; k < blocks; ++k) {
+      const float t = (static_cast<float>(k) + 0.5f) / static_cast<float>(blocks);
+      const float half = length / static_cast<float>(blocks) / 2;
+      AddBox(cliff, {side.X0 + (side.X1 - side.X0) * t, bottom, side.Z0 + (side.Z1 - side.Z0) * t},
+             alongX ? half : side.Half, h, alongX ? side.Half : half, 0, "Stone", 1.0f / 6,
+             EBottom::Open);
+    }
+  }
   model.Meshes.push_back(cliff.Finish());
 
   TMeshBuilder stairs("terStairs");
@@ -209,6 +232,9 @@ void AddTerrain(TDemoModel& model) {
   AddPanel(fence, 31, -84, 79, -84, kPlateauTop, kPlateauTop + 2.5f, "Lattice", 1.0f / 2.5f);
   AddPanel(fence, 79, -84, 79, -46, kPlateauTop, kPlateauTop + 2.5f, "Lattice", 1.0f / 2.5f);
   model.Meshes.push_back(fence.Finish());
+
+  // Inside the hills, so nobody walks off the edge of the world.
+  AddBoundaryWall(model, "colRingWall", 135, 96, 2.5f, Ground, "Stone");
 
   TMeshBuilder holo("Hologram");
   AddSphere(holo, {55, kPlateauTop + 7, -65}, 4, 16, 10, "HoloWire");
@@ -269,11 +295,13 @@ void AddBuildings(TDemoModel& model) {
     model.Meshes.push_back(b.Finish());
   }
 
+  // The ball stands north of the courtyard's centre, which is left open for the reset to (0, 0, 0).
   TMeshBuilder pedestal("colPedestal");
-  AddCylinder(pedestal, {0, Ground(0, 0) - 1, 0}, 3, 4, 24, "Marble", "FrostedCap", 1.0f / 4);
+  const float px = kPedestalX, pz = kPedestalZ;
+  AddCylinder(pedestal, {px, Ground(px, pz) - 1, pz}, 3, 4, 24, "Marble", "FrostedCap", 1.0f / 4);
   model.Meshes.push_back(pedestal.Finish());
   TMeshBuilder ball("ChromeBall");
-  AddSphere(ball, {0, Ground(0, 0) + 6.6f, 0}, 3.5f, 24, 16, "Chrome_CUBEMAP");
+  AddSphere(ball, {px, Ground(px, pz) + 6.6f, pz}, 3.5f, 24, 16, "Chrome_CUBEMAP");
   model.Meshes.push_back(ball.Finish());
 
   TMeshBuilder obelisk("colObelisk");
@@ -286,10 +314,10 @@ void AddBuildings(TDemoModel& model) {
   AddBox(pen, {80, Ground(80, 60) - 1, 60}, 7, 15, 7, 0, "Glass", 1.0f / 4, EBottom::Open);
   model.Meshes.push_back(pen.Finish());
 
-  // The boulder has more than 500 vertices: actors meet its bounding volume only.
+  // The boulder keeps under 500 vertices, so actors meet its surface, not the box around it.
   TMeshBuilder boulder("colBoulder");
   AddSphere(
-      boulder, {-70, Ground(-70, -70) - 3, -70}, 12, 32, 20, "Rock",
+      boulder, {-70, Ground(-70, -70) - 3, -70}, 12, 24, 16, "Rock",
       [](int s, int t) {
         return 0.9f + 0.15f * static_cast<float>(LatticeHash(s, t, 77) & 0xFF) / 255.0f;
       },
@@ -366,6 +394,11 @@ void AddDecorations(TDemoModel& model) {
                 {corner.first, Ground(corner.first, corner.second), corner.second});
 }
 
+// The ghosts that play seek the hiders they head for: a plain search ghost, which seeks by random
+// turns, would not find everybody in a valley this size. The in-frustum ones see all round but
+// straight behind them, so they too head for a hider at every think step.
+constexpr float kWideView = 170.0f;
+
 struct TGhostEntry {
   const char* Section;
   const char* File;
@@ -406,7 +439,8 @@ void AddShowcaseLevel(TDemoFiles& files) {
   files.AddModel(kDir + "Lantern.3ds", LanternModel());
 
   TIniText ini;
-  ini.Comment("Showcase level: fog, the player's start and one ghost of every kind.")
+  ini.Comment(
+         "Showcase level: fog, the player's start and ghosts of every kind that ends its games.")
       .Section("Player")
       .Key("FogStart", 120.0f)
       .Key("FogEnd", 700.0f)
@@ -423,8 +457,8 @@ void AddShowcaseLevel(TDemoFiles& files) {
       .Key("UnitsPerSec", 2.0f)
       .Key("AbleToFly", 0);
   const TGhostEntry ghosts[] = {
-      {"Casper", "ghosts\\Wisp.3ds", "TSearchGhostObject", -12, 60, 0, 45, 1.2f, 2},
-      {"Boo", "ghosts\\Wisp.3ds", "TSearchGhostObject", 45, 75, 0, 200, 1.0f, 2},
+      {"Casper", "ghosts\\Wisp.3ds", "TDirectGhostObject", -12, 60, 0, 45, 1.2f, 2},
+      {"Boo", "ghosts\\Wisp.3ds", "TInFrustumGhostObject", 45, 75, 0, 200, 1.0f, 2},
       {"Hunter", "ghosts\\Shade.3ds", "TDirectGhostObject", -50, 10, 0, 90, 1.4f, 3},
       {"Watcher", "ghosts\\Shade.3ds", "TInFrustumGhostObject", 60, -20, 0, 270, 1.1f, 2},
       {"Ferry", "Lantern.3ds", "TShuttleGhostObject", -72, 62, 4.5f, 0, 1.0f, 0},
@@ -441,7 +475,7 @@ void AddShowcaseLevel(TDemoFiles& files) {
         .Key("InitialTilt", 0.0f)
         .Key("UnitsPerSec", g.Speed);
     if (g.InitialState > 0) ini.Key("InitialState", g.InitialState);
-    if (std::string(g.Class) == "TInFrustumGhostObject") ini.Key("ViewingAngle", 40.0f);
+    if (std::string(g.Class) == "TInFrustumGhostObject") ini.Key("ViewingAngle", kWideView);
     if (std::string(g.Class) == "TShuttleGhostObject")
       ini.Key("MoveVecx", 1.2f).Key("MoveVecy", 0.05f).Key("MoveVecz", 0.0f);
   }

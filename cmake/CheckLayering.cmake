@@ -2,7 +2,7 @@
 # may not. The stack is platform <- scene <- collision <- models <- game <- shell; a folder
 # includes its own headers and those of the folders below it, nothing above. Every quoted include
 # names its folder ("scene/Geometry.h"), so the rule reads from the text alone. Only platform/
-# talks to SDL, FreeType and fontconfig; OpenGL is for platform/, scene/, shell/ and the tools;
+# talks to SDL, Xlib, FreeType and fontconfig; OpenGL is for platform/, scene/, shell/ and the tools;
 # the scene loader (assimp) and the image decoder (stb_image) are for the tools' importer only.
 # Tests and benchmarks link everything and are not checked.
 
@@ -19,7 +19,7 @@ set(allowed_assets platform scene collision models assets)
 set(allowed_tools platform scene collision models game shell assets tools)
 
 # System headers only some folders may use: regex on the name inside <...>, then the folders.
-set(system_rules "^(SDL2?/|SDL\\.h)|^ft2build\\.h|^freetype/|^fontconfig/" "^GL/"
+set(system_rules "^(SDL2?/|SDL\\.h|X11/)|^ft2build\\.h|^freetype/|^fontconfig/" "^GL/"
                  "^assimp/|^stb/stb_image\\.h$")
 set(system_folders_0 platform)
 set(system_folders_1 platform scene shell tools)

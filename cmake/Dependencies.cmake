@@ -11,6 +11,7 @@ find_package(OpenGL REQUIRED COMPONENTS OpenGL)
 find_package(Freetype REQUIRED)
 find_package(Fontconfig REQUIRED)
 find_package(PNG REQUIRED)
+find_package(X11 REQUIRED)  # the platform layer hears of a lost display through Xlib
 # Only qv-tool's importer reads other scene formats.
 find_package(assimp REQUIRED)
 if(QV_TESTS)

@@ -36,6 +36,10 @@ install(FILES ${PROJECT_BINARY_DIR}/quorvantille.ini DESTINATION share/quorvanti
 install(DIRECTORY ${PROJECT_BINARY_DIR}/levels ${PROJECT_BINARY_DIR}/objects
         DESTINATION share/quorvantille PATTERN bop EXCLUDE)
 
+# `make install` and `make package` build what they need first (Makefile); the install step itself
+# does not rebuild every target, tests and benchmarks included.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quorvantille)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -45,6 +49,7 @@ set(CPACK_PACKAGE_DESCRIPTION
 set(CPACK_PACKAGE_CONTACT "Quorvantille developers <quorvantille@localhost>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_STRIP_FILES ON)  # the build keeps debug information; the package need not
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 # Shared libraries are found by dpkg-shlibdeps; the font and the GL driver are looked up at run
 # time, so they are named here.

@@ -98,7 +98,8 @@ class TBOPTree {
     float centerX;      // ViewDistance terms from the bound the object picks: that bound's centre
     float centerY;
     float centerZ;
-    float extent;  // half the box's largest side, or the sphere's radius
+    float extent;      // half the box's largest side, or the sphere's radius
+    bool transparent;  // the object's Transparent flag: which list it joins, without reading it
   };
 
   TBOPTree(TBOPKinds kinds, TBOPOrigin origin);

@@ -7,6 +7,7 @@
 //
 // QV_WRITE_SEEDS=DIR fuzz_3ds -runs=0 writes the writer-made seed files into DIR first.
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -166,9 +167,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Refused input is the expected outcome for most mutations.
   }
 
-  const std::filesystem::path model = folder / "model.3ds";
-  std::ofstream(model, std::ios::binary | std::ios::trunc)
-      .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+  // Rewritten through a descriptor kept open: an ofstream per input made ASan allocate and fill
+  // its buffer every time.
+  static const std::filesystem::path model = folder / "model.3ds";
+  static const int descriptor = open(model.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  if (descriptor < 0 || ftruncate(descriptor, 0) != 0 ||
+      pwrite(descriptor, data, size, 0) != static_cast<ssize_t>(size))
+    std::abort();
   try {
     const T3DSFileAdapter adapter(model.string());
     UseObjects(adapter);

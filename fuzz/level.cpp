@@ -10,7 +10,7 @@
 // the first input and reloaded by every later one.
 //
 // QV_WRITE_SEEDS=DIR fuzz_level -runs=0 writes seed files into DIR first: the demo levels' files
-// with their ghosts on "ghost.3ds", and a level naming every ghost kind and player key.
+// with their ghosts on "ghost.3ds", and a level naming every ghost kind and key of the schema.
 
 #include <unistd.h>
 
@@ -26,6 +26,8 @@
 
 #include "fuzz/SeedBox.h"
 #include "game/AlarmDispatcher.h"
+#include "game/GhostClasses.h"
+#include "game/LevelSchema.h"
 #include "game/World.h"
 #include "models/3DSError.h"
 #include "models/Writer3DS.h"
@@ -68,6 +70,32 @@ void WriteModels() {
                       fs::last_write_time(folder / "level/Objects.3DS") - std::chrono::hours(1));
 }
 
+// One line of a key of the schema, its value off the default.
+std::string KeyLine(const TLevelKey& key, std::string_view kind) {
+  std::string value = "1";
+  if (key.Name == "filename") value = "ghost.3ds";
+  if (key.Name == "classname") value = kind;
+  if (key.Type == TLevelKeyType::Number) value = std::to_string(key.Default + 1.5f);
+  return std::string(key.Name) + "=" + value + "\n";
+}
+
+// A level with every key of the schema: the player's, and a ghost of every kind with its keys;
+// then ghosts without a file, with a missing one and with one in another letter case.
+std::string EveryKey() {
+  std::string text = "[Player]\n";
+  for (const TLevelKey& key : LevelKeys())
+    if (key.Scope == "Player") text += KeyLine(key, "");
+  for (const TGhostKind& kind : GhostKinds()) {
+    text += "[" + std::string(kind.Class->Name) + "]\n";
+    for (const TLevelKey& key : LevelKeys())
+      if (key.Scope != "Player" && GhostKindIsA(kind.Class->Name, key.Scope))
+        text += KeyLine(key, kind.Class->Name);
+  }
+  return text +
+         "[none]\nclassname=TSearchGhostObject\n[missing]\nfilename=nothing.3ds\n"
+         "[spelled]\nfilename=GHOST.3DS\nclassname=TShuttleGhostObject\n";
+}
+
 void WriteSeeds(const fs::path& dir) {
   fs::create_directories(dir);
   std::error_code ec;
@@ -78,20 +106,7 @@ void WriteSeeds(const fs::path& dir) {
     for (std::string line; std::getline(in, line);)
       out << (line.rfind("filename=", 0) == 0 ? "filename=ghost.3ds" : line) << '\n';
   }
-  std::ofstream(dir / "every.ini", std::ios::binary)
-      << "[Player]\nFogStart=5\nFogEnd=80\nFogColorR=0.1\nFogColorG=0.2\nFogColorB=0.3\n"
-         "overrideMaterialAmbientDiffuse=1\noverrideMaterialSpecularShininess=1\n"
-         "Startingxpos=1\nStartingypos=2\nStartingzpos=-3\nHeading=90\nTilt=-10\n"
-         "UnitsPerSec=4\nAbleToFly=1\n"
-         "[seek]\nfilename=ghost.3ds\nclassname=TSearchGhostObject\nInitialState=0\n"
-         "[shuttle]\nfilename=GHOST.3DS\nclassname=TShuttleGhostObject\nMoveVecx=0.5\n"
-         "MoveVecy=0\nMoveVecz=-0.1\nInitialxpos=-2\n"
-         "[direct]\nfilename=ghost.3ds\nclassname=TDirectGhostObject\nUnitsPerSec=3\n"
-         "[frustum]\nfilename=ghost.3ds\nclassname=TInFrustumGhostObject\nViewingAngle=60\n"
-         "InitialHeading=180\nInitialTilt=5\nInitialypos=4\n"
-         "[plain]\nfilename=ghost.3ds\nclassname=TGhostObject\n"
-         "[none]\nclassname=TSearchGhostObject\n"
-         "[missing]\nfilename=nothing.3ds\n";
+  std::ofstream(dir / "every.ini", std::ios::binary) << EveryKey();
 }
 
 // The models' folder as the current directory for one input.

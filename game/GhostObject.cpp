@@ -24,7 +24,9 @@ const TGhostClass& TGhostObject::Class() {
 }
 
 void TGhostObject::SetState(uint8_t state) {
+  const bool becomesDone = state == gsDone && state_ != gsDone;
   state_ = state;
+  if (becomesDone && SearchInfo.BecameDone) SearchInfo.BecameDone(*this);
   if (state == gsCounting)
     Highlight();
   else if (state == gsFree || state == gsHiding)

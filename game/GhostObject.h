@@ -59,8 +59,9 @@ class TGhostObject : public TMovableObject {
   bool Active() const { return active_; }
   int64_t ThinkPeriod() const { return thinkPeriod_; }
 
-  std::string Name;            // the ghost's section in the level file
-  int64_t NextThinkDelay = 0;  // ms until the think step after the coming one
+  std::string Name;                    // the ghost's section in the level file
+  const TGhostClass* Kind = &Class();  // the class it was created as (GhostClasses.h)
+  int64_t NextThinkDelay = 0;          // ms until the think step after the coming one
 
  protected:
   // Calls `action` on this ghost after delay ms, unless the ghost is gone by then.

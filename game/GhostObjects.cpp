@@ -1,12 +1,10 @@
 #include "game/GhostObjects.h"
 
-#include <array>
 #include <stdexcept>
 
-#include "game/DirectGhostObject.h"
-#include "game/InFrustumGhostObject.h"
+#include "game/GhostClasses.h"
 #include "game/PlayerObject.h"
-#include "game/ShuttleGhostObject.h"
+#include "game/SearchGhostObject.h"
 
 namespace qv {
 
@@ -19,20 +17,12 @@ bool TGhostObjects::IsSearchGhost(const TGhostObject& ghost) {
   return dynamic_cast<const TSearchGhostObject*>(&ghost) != nullptr;
 }
 
-const std::array<const TGhostClass*, 4>& TGhostObjects::NamedClasses() {
-  static const std::array<const TGhostClass*, 4> classes = {
-      &TShuttleGhostObject::Class(), &TDirectGhostObject::Class(), &TInFrustumGhostObject::Class(),
-      &TSearchGhostObject::Class()};
-  return classes;
-}
-
 TGhostObject& TGhostObjects::CreateGhost(const TModelSource& adapter, const std::string& className,
                                          TSearchInfo& searchInfo, const std::string& sectionName,
                                          const TIniFile* ini) {
-  const TGhostClass* chosen = &TGhostObject::Class();
-  for (const TGhostClass* c : NamedClasses())
-    if (className == c->Name) chosen = c;
-  std::unique_ptr<TGhostObject> ghost = chosen->Create(adapter, searchInfo, random_);
+  const TGhostClass& chosen = GhostClassNamed(className);
+  std::unique_ptr<TGhostObject> ghost = chosen.Create(adapter, searchInfo, random_);
+  ghost->Kind = &chosen;
   ghost->Name = sectionName;
   ghost->LoadFromIniIfAny(ini, sectionName);
   TGhostObject& added = *ghost;
@@ -65,10 +55,11 @@ void TGhostObjects::MakeSeeker(TGhostObject* actor) {
     if (ghost.get() != seeker_ && IsSearchGhost(*ghost)) ghost->SetState(gsHiding);
   if (seeker_ == player_) {
     player_->SetState(gsSeeking);
-    return;
+  } else {
+    if (player_) player_->SetState(gsHiding);
+    if (IsSearchGhost(*seeker_)) seeker_->SetState(gsCounting);
   }
-  if (player_) player_->SetState(gsHiding);
-  if (IsSearchGhost(*seeker_)) seeker_->SetState(gsCounting);
+  if (events_) events_->GameStarted(*seeker_);
 }
 
 TGhostList TGhostObjects::GetHiders() const {
@@ -92,6 +83,15 @@ void TGhostObjects::BindRules(TSearchInfo& info) {
   info.MakeSeeker = [this](TGhostObject* actor) { MakeSeeker(actor); };
   info.GetHiders = [this] { return GetHiders(); };
   info.ResetGame = [this] { ResetGame(); };
+  info.BecameDone = [this](TGhostObject& actor) { ActorDone(actor); };
+}
+
+void TGhostObjects::ActorDone(const TGhostObject& actor) {
+  if (!events_ || !seeker_) return;
+  if (&actor == seeker_)
+    events_->GameWon(actor);
+  else
+    events_->Found(*seeker_, actor);
 }
 
 }  // namespace qv

@@ -9,11 +9,11 @@
 // not one of the ghosts. Ghosts are destroyed with the collection; alarms still pending for them
 // then do nothing.
 
-#include <array>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "game/GameEvents.h"
 #include "game/GhostObject.h"
 #include "game/SearchInfo.h"
 
@@ -28,10 +28,10 @@ class TGhostObjects : public T3dObjects {
   explicit TGhostObjects(TRandomSource& random);
   ~TGhostObjects() override;
 
-  // Constructs the class named exactly (case-sensitive) "TShuttleGhostObject",
-  // "TDirectGhostObject", "TInFrustumGhostObject" or "TSearchGhostObject", any other name a plain
-  // TGhostObject; names it after its section, lets it read the section when an ini file is given,
-  // appends it and refreshes the collection's bounds and transparency.
+  // Constructs the class of GhostClasses.h named exactly (case-sensitive) `className`, any other
+  // name a plain TGhostObject, and keeps that class reference on it; names it after its section,
+  // lets it read the section when an ini file is given, appends it and refreshes the collection's
+  // bounds and transparency.
   TGhostObject& CreateGhost(const TModelSource& adapter, const std::string& className,
                             TSearchInfo& searchInfo, const std::string& sectionName,
                             const TIniFile* ini);
@@ -53,18 +53,23 @@ class TGhostObjects : public T3dObjects {
   TGhostList GetHiders() const;
   // No seeker; every search ghost and the player free.
   void ResetGame();
-  // Binds the four callbacks of `info` to this collection's rules.
+  // Binds the callbacks of `info` to this collection's rules.
   void BindRules(TSearchInfo& info);
+  // Who hears of starts, finds and wins (none: nobody); the watcher must outlive the collection
+  // or be replaced first.
+  void SetEvents(TGameEvents* events) { events_ = events; }
 
   static bool IsSearchGhost(const TGhostObject& ghost);
-  // The classes CreateGhost knows by name; every other name makes a plain TGhostObject.
-  static const std::array<const TGhostClass*, 4>& NamedClasses();
 
  private:
   std::vector<std::unique_ptr<TGhostObject>> ghosts_;  // owned, in the order added
   TGhostObject* seeker_ = nullptr;                     // refers; none between games
   TPlayerObject* player_ = nullptr;                    // refers; the world's
   TRandomSource& random_;                              // the world's; given to every ghost
+  TGameEvents* events_ = nullptr;                      // refers; told what the rules decide
+
+  // An actor became done: a find, or the seeker's win when it is the seeker.
+  void ActorDone(const TGhostObject& actor);
 };
 
 }  // namespace qv

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "game/LevelNumbers.h"
+#include "game/LevelSchema.h"
 #include "game/RandomSource.h"
 #include "platform/IniFile.h"
 
@@ -17,7 +17,7 @@ const TGhostClass& TInFrustumGhostObject::Class() {
 
 void TInFrustumGhostObject::LoadFromIni(const TIniFile& ini, std::string_view section) {
   TSearchGhostObject::LoadFromIni(ini, section);
-  ViewingAngle = ReadLevelFloat(ini, section, "ViewingAngle", 35.0f);
+  ViewingAngle = ReadLevelFloat(ini, section, LevelKey("TInFrustumGhostObject", "ViewingAngle"));
 }
 
 void TInFrustumGhostObject::Seek() {

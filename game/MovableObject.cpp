@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "game/LevelNumbers.h"
+#include "game/LevelSchema.h"
 #include "platform/IniFile.h"
 #include "scene/PlacedDraw.h"
 
@@ -63,16 +63,19 @@ float TMovableObject::FrontReach() const { return std::fabs(ModelBox().minZ); }
 
 void TMovableObject::LoadStart(const TIniFile& ini, std::string_view section,
                                const TStartKeys& keys) {
-  SetNextPosition({ReadLevelFloat(ini, section, keys.X, 0), ReadLevelFloat(ini, section, keys.Y, 0),
-                   ReadLevelFloat(ini, section, keys.Z, 0)});
-  SetHeading(ReadLevelFloat(ini, section, keys.Heading, 0));
-  SetTilt(ReadLevelFloat(ini, section, keys.Tilt, 0));
-  SetSpeed(ReadLevelFloat(ini, section, "UnitsPerSec", keys.Speed));
+  SetNextPosition({ReadLevelFloat(ini, section, keys.X), ReadLevelFloat(ini, section, keys.Y),
+                   ReadLevelFloat(ini, section, keys.Z)});
+  SetHeading(ReadLevelFloat(ini, section, keys.Heading));
+  SetTilt(ReadLevelFloat(ini, section, keys.Tilt));
+  SetSpeed(ReadLevelFloat(ini, section, keys.Speed));
 }
 
 void TMovableObject::LoadFromIni(const TIniFile& ini, std::string_view section) {
+  constexpr std::string_view kGhost = "TGhostObject";
   LoadStart(ini, section,
-            {"Initialxpos", "Initialypos", "Initialzpos", "InitialHeading", "InitialTilt", 1.0f});
+            {LevelKey(kGhost, "Initialxpos"), LevelKey(kGhost, "Initialypos"),
+             LevelKey(kGhost, "Initialzpos"), LevelKey(kGhost, "InitialHeading"),
+             LevelKey(kGhost, "InitialTilt"), LevelKey(kGhost, "UnitsPerSec")});
   Recompute();
   Commit();
 }

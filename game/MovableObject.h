@@ -19,6 +19,7 @@ namespace qv {
 
 class TIniFile;
 class TModelSource;
+struct TLevelKey;
 
 class TMovableObject : public T3dObjects {
  public:
@@ -94,12 +95,12 @@ class TMovableObject : public T3dObjects {
  protected:
   // The start keys of an ini section, named differently for the player and the ghosts.
   struct TStartKeys {
-    const char* X;  // next position x, y and z
-    const char* Y;
-    const char* Z;
-    const char* Heading;  // degrees
-    const char* Tilt;     // degrees
-    float Speed;          // "UnitsPerSec" when the section has none
+    const TLevelKey& X;  // next position x, y and z
+    const TLevelKey& Y;
+    const TLevelKey& Z;
+    const TLevelKey& Heading;  // degrees
+    const TLevelKey& Tilt;     // degrees
+    const TLevelKey& Speed;    // units per second
   };
   // Reads the start position, heading, tilt and speed; the caller recomputes and commits.
   void LoadStart(const TIniFile& ini, std::string_view section, const TStartKeys& keys);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "game/LevelSchema.h"
 #include "platform/IniFile.h"
 
 namespace qv {
@@ -15,8 +16,14 @@ constexpr float kRadiansPerDegree = 3.14159265358979f / 180.0f;
 TPlayerObject::TPlayerObject(const TModelSource& adapter, TSearchInfo& searchInfo,
                              TRandomSource& random)
     : TGhostObject(adapter, searchInfo, random) {
+  Kind = &Class();
   VerticalSpeed = 0.2f;
   GravityFree = false;
+}
+
+const TGhostClass& TPlayerObject::Class() {
+  static const TGhostClass ref = MakeClassRef<TPlayerObject, TGhostClass>("TPlayerObject");
+  return ref;
 }
 
 void TPlayerObject::SetPosition(const TVector& position) {
@@ -26,8 +33,10 @@ void TPlayerObject::SetPosition(const TVector& position) {
 
 void TPlayerObject::LoadFromIni(const TIniFile& ini, std::string_view section) {
   LoadStart(ini, section,
-            {"Startingxpos", "Startingypos", "Startingzpos", "Heading", "Tilt", 2.0f});
-  AbleToFly = ini.ReadBool(section, "AbleToFly", false);
+            {LevelKey("Player", "Startingxpos"), LevelKey("Player", "Startingypos"),
+             LevelKey("Player", "Startingzpos"), LevelKey("Player", "Heading"),
+             LevelKey("Player", "Tilt"), LevelKey("Player", "UnitsPerSec")});
+  AbleToFly = ReadLevelBool(ini, section, LevelKey("Player", "AbleToFly"));
   Recompute();
   Commit();
 }

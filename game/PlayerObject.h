@@ -17,6 +17,8 @@ class TPlayerObject : public TGhostObject {
   // the ground, standing, walking, unable to fly, no request.
   TPlayerObject(const TModelSource& adapter, TSearchInfo& searchInfo, TRandomSource& random);
 
+  static const TGhostClass& Class();  // not one a level file can name
+
   // As for any movable object, then the request is cleared.
   void SetPosition(const TVector& position) override;
   // "Startingxpos", "Startingypos", "Startingzpos", "Heading", "Tilt" (0), "UnitsPerSec" (2.0),

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "game/AlarmDispatcher.h"
+#include "game/LevelSchema.h"
 #include "game/PlayerObject.h"
 #include "game/RandomSource.h"
 #include "platform/IniFile.h"
@@ -25,7 +26,7 @@ const TGhostClass& TSearchGhostObject::Class() {
 
 void TSearchGhostObject::LoadFromIni(const TIniFile& ini, std::string_view section) {
   TGhostObject::LoadFromIni(ini, section);
-  switch (ini.ReadInteger(section, "InitialState", 2)) {
+  switch (ReadLevelInteger(ini, section, LevelKey("TSearchGhostObject", "InitialState"))) {
     case 1: SetState(gsSeeking); break;
     case 2: SetState(gsFree); break;
     case 3: SetState(gsHiding); break;

@@ -1,5 +1,5 @@
 #pragma once
-// The four game-rule callbacks every actor is given at creation, so an actor can ask who seeks and
+// The game-rule callbacks every actor is given at creation, so an actor can ask who seeks and
 // who still hides, make itself the seeker and end the game without knowing the ghost collection.
 // The world binds them to its ghost collection (TGhostObjects::BindRules) and owns the record;
 // actors only refer to it, so it must outlive them. A callback that was never bound is empty;
@@ -20,6 +20,9 @@ struct TSearchInfo {
   std::function<void(TGhostObject*)> MakeSeeker;  // makes the actor seeker, starts a game
   std::function<TGhostList()> GetHiders;          // the actors still hiding
   std::function<void()> ResetGame;                // ends the game; everybody is free
+  // The actor just became done (state 4): found, or the seeker with nobody left to find. May be
+  // empty (a world being destroyed, tests without rules).
+  std::function<void(TGhostObject&)> BecameDone;
 };
 
 }  // namespace qv

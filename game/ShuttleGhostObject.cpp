@@ -1,6 +1,6 @@
 #include "game/ShuttleGhostObject.h"
 
-#include "game/LevelNumbers.h"
+#include "game/LevelSchema.h"
 #include "platform/IniFile.h"
 
 namespace qv {
@@ -17,9 +17,10 @@ const TGhostClass& TShuttleGhostObject::Class() {
 
 void TShuttleGhostObject::LoadFromIni(const TIniFile& ini, std::string_view section) {
   TGhostObject::LoadFromIni(ini, section);
-  MoveVector = {ReadLevelFloat(ini, section, "MoveVecx", 0.2f),
-                ReadLevelFloat(ini, section, "MoveVecy", 0.2f),
-                ReadLevelFloat(ini, section, "MoveVecz", 0.2f)};
+  constexpr std::string_view kShuttle = "TShuttleGhostObject";
+  MoveVector = {ReadLevelFloat(ini, section, LevelKey(kShuttle, "MoveVecx")),
+                ReadLevelFloat(ini, section, LevelKey(kShuttle, "MoveVecy")),
+                ReadLevelFloat(ini, section, LevelKey(kShuttle, "MoveVecz"))};
 }
 
 TVector TShuttleGhostObject::DesiredPosition(float dt) {

@@ -5,13 +5,14 @@
 #include <filesystem>
 
 #include "game/AlarmDispatcher.h"
-#include "game/LevelNumbers.h"
+#include "game/LevelSchema.h"
 #include "game/MovementStep.h"
 #include "models/3DSFileAdapter.h"
 #include "platform/Clock.h"
 #include "platform/IniFile.h"
 #include "platform/LogFile.h"
 #include "platform/Paths.h"
+#include "scene/DrawPasses.h"
 #include "scene/Simple3dObject.h"
 #include "scene/TerrainObject.h"
 
@@ -64,11 +65,11 @@ std::uint32_t TWorld::ClockSeed() {
 }
 
 void TWorld::LoadFromLevelFile(int number, const std::string& levelDir, const TIniFile& ini) {
-  FogEnd = ReadLevelFloat(ini, "Player", "FogEnd", 1000);
-  FogStart = ReadLevelFloat(ini, "Player", "FogStart", 50);
-  FogColor = {ReadLevelFloat(ini, "Player", "FogColorR", 0.6f),
-              ReadLevelFloat(ini, "Player", "FogColorG", 0.6f),
-              ReadLevelFloat(ini, "Player", "FogColorB", 0.6f), 1.0f};
+  FogEnd = ReadLevelFloat(ini, "Player", LevelKey("Player", "FogEnd"));
+  FogStart = ReadLevelFloat(ini, "Player", LevelKey("Player", "FogStart"));
+  FogColor = {ReadLevelFloat(ini, "Player", LevelKey("Player", "FogColorR")),
+              ReadLevelFloat(ini, "Player", LevelKey("Player", "FogColorG")),
+              ReadLevelFloat(ini, "Player", LevelKey("Player", "FogColorB")), 1.0f};
   Player->LoadFromIni(ini, "Player");
   GlobalLog().Log("  world.created anew, loading level:" + std::to_string(number));
 
@@ -83,13 +84,16 @@ void TWorld::LoadFromLevelFile(int number, const std::string& levelDir, const TI
 
   for (const std::string& section : ini.SectionNames()) {
     if (section == "Player") continue;  // exact: a "player" section can also be a ghost
-    const std::string fileName = ini.ReadString(section, "filename", "");
+    const std::string fileName = ReadLevelText(ini, section, LevelKey("TGhostObject", "filename"));
     if (fileName.empty()) continue;
-    AddGhost(levelDir + fileName, ini.ReadString(section, "classname", ""), section, &ini);
+    AddGhost(levelDir + fileName,
+             ReadLevelText(ini, section, LevelKey("TGhostObject", "classname")), section, &ini);
   }
 
-  if (ini.ReadBool("Player", "overrideMaterialAmbientDiffuse", false)) MakeMaterialsWhite();
-  if (ini.ReadBool("Player", "overrideMaterialSpecularShininess", false)) MakeMaterialsDull();
+  if (ReadLevelBool(ini, "Player", LevelKey("Player", "overrideMaterialAmbientDiffuse")))
+    MakeMaterialsWhite();
+  if (ReadLevelBool(ini, "Player", LevelKey("Player", "overrideMaterialSpecularShininess")))
+    MakeMaterialsDull();
 
   StartGhosts();
   GlobalAlarmDispatcher().AddIn([this] { EndGame(); }, kFirstGameResetMs);
@@ -182,11 +186,19 @@ void TWorld::DriftSkyTexture(float amount) {
 }
 
 void TWorld::DrawFrame(const TFrustum& frustum) {
-  if (CubeMapped.Count() > 0) {
-    RefreshOneReflection(frustum);
-    ++CubeMapFrame;
-  }
+  RefreshReflection(frustum);
+  UpdateVisible(frustum);
   DrawScene(frustum);
+}
+
+void TWorld::RefreshReflection(const TFrustum& frustum) {
+  if (CubeMapped.Count() == 0) return;
+  RefreshOneReflection(frustum);
+  ++CubeMapFrame;
+}
+
+void TWorld::UpdateVisible(const TFrustum& frustum) {
+  if (frustum != LastFrustum) CollectVisible(frustum);
 }
 
 void TWorld::RefreshOneReflection(const TFrustum& frustum) {
@@ -207,10 +219,10 @@ void TWorld::RefreshOneReflection(const TFrustum& frustum) {
 }
 
 void TWorld::DrawScene(const TFrustum& frustum) {
-  SkyObjects->Draw();
-  if (frustum != LastFrustum) CollectVisible(frustum);
-  for (int i = 0; i < OpaqueVisible.Count(); ++i) OpaqueVisible.Get(i)->Draw();
-  for (int i = TransparentVisible.Count() - 1; i >= 0; --i) TransparentVisible.Get(i)->Draw();
+  UpdateVisible(frustum);
+  DrawOpaquePass(OpaqueVisible);
+  DrawSkyPass(*SkyObjects);
+  DrawTransparentPass(TransparentVisible);
 }
 
 void TWorld::CollectVisible(const TFrustum& frustum) {
@@ -226,6 +238,7 @@ void TWorld::CollectVisible(const TFrustum& frustum) {
       OpaqueVisible.Add(Player.get());
   }
   TransparentVisible.Sort();
+  SortNearestFirst(OpaqueVisible);
 }
 
 void TWorld::StartGhosts() { Ghosts->ActivateAll(); }

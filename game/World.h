@@ -10,10 +10,11 @@
 // actors, then the search-info record they refer to, and the adapters last of all.
 //
 // Contract:
-//  - Construction and loading need no GL context: without one, meshes record no display lists
-//    and textures get their names at their first upload (so a tool can read and step a level).
-//    PrepareGL, DrawFrame, DrawScene and SetUseDisplayLists need one; destruction frees GL names
-//    only in the context that made them.
+//  - GL, as the scene layer's rule says (scene/3dObject.h): construction, loading and stepping
+//    make no GL call, alarms included (a ghost's highlight is compiled at its next draw), so a
+//    tool can read and step a level without a window. PrepareGL, DrawFrame and DrawScene require
+//    a current context; SetUseDisplayLists without one only sets the flag; destruction frees GL
+//    names only in the context that made them.
 //  - Loading a level reads "Level.ini" through LoadFromLevelFile; a model file that cannot be read
 //    raises the model reader's error (E3DSError or EGL naming the file) and leaves the world
 //    half-built: the caller drops it.
@@ -74,8 +75,12 @@ class TWorld {
 
   // Advances every actor by `amount` game units of time (elapsed seconds x 5).
   void Step(float amount);
-  // One cube-map face of one reflecting mesh, then the scene.
+  // One cube-map face of one reflecting mesh, then the scene: RefreshReflection, UpdateVisible
+  // and DrawScene in this order (the game window calls them one by one to time them).
   void DrawFrame(const TFrustum& frustum);
+  void RefreshReflection(const TFrustum& frustum);
+  // Collects the visible lists again when `frustum` differs from the last one collected for.
+  void UpdateVisible(const TFrustum& frustum);
   void DrawScene(const TFrustum& frustum);
 
   void StartGhosts();

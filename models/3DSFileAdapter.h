@@ -5,13 +5,14 @@
 // mesh object per mesh - a terrain for a name beginning "ter", a collidee for "col" (both prefixes
 // case-sensitive), a plain mesh otherwise - and closes the file again.
 //
-// Contract: a current GL context is required (materials set texture state, reflective meshes make
-// their cube textures). Containers and the partition tree only refer to the objects, so they must
-// be emptied before the adapter dies. Every failure propagates out of the constructor with nothing
-// left behind: an unreadable or corrupt file (E3DSError naming the file), two materials whose names
-// differ at most in letter case or a corrupt mesh record (EGL naming the file), a texture that
-// cannot be loaded (the texture's own EGL) unless the caller asked to draw such materials
-// untextured.
+// Contract: loading needs no GL context and makes no GL call (the scene layer's rule,
+// scene/3dObject.h): textures and cube textures get their GL names at their first upload, which
+// UploadTextures and the world's PrepareGL do in the drawing context. Containers and the partition
+// tree only refer to the objects, so they must be emptied before the adapter dies. Every failure
+// propagates out of the constructor with nothing left behind: an unreadable or corrupt file
+// (E3DSError naming the file), two materials whose names differ at most in letter case or a corrupt
+// mesh record (EGL naming the file), a texture that cannot be loaded (the texture's own EGL) unless
+// the caller asked to draw such materials untextured.
 //
 // GL names: the textures, cube textures and display lists of its materials and objects die with
 // the adapter, freed only while the context they were made in is current (scene/GLNames.h), so an

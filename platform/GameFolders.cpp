@@ -62,7 +62,9 @@ TGameFolders& Current() {
 std::vector<fs::path> TGameFolders::TreeFiles(const fs::path& modelFolder) const {
   const fs::path beside = modelFolder / "bop";
   if (TreeCache.empty()) return {beside};
-  const fs::path absolute = fs::absolute(modelFolder).lexically_normal();
+  std::error_code error;  // no current directory: the folder stays as given
+  fs::path absolute = fs::absolute(modelFolder, error).lexically_normal();
+  if (error) absolute = modelFolder.lexically_normal();
   const fs::path cached = TreeCache / "trees" / absolute.relative_path() / "bop";
   if (IsInside(absolute, Installed)) return {cached};
   return {beside, cached};

@@ -7,6 +7,8 @@
 #include <map>
 #include <string_view>
 
+#include "platform/DisplayLost.h"
+
 namespace qv {
 
 namespace {
@@ -51,6 +53,7 @@ bool TryInitVideo() {
             : "no display (DISPLAY is not set; SDL_VIDEODRIVER=offscreen draws without one)");
     return false;
   }
+  if (driver && std::string_view(driver) == "x11") EndTheProgramWhenTheDisplayIsLost();
   return true;
 }
 

@@ -6,6 +6,17 @@
 // or members are in place; moving actors report moved bounds through the virtual getters instead.
 // Objects are created through class references (TClassRef) so a loader can pick the class at run
 // time. Nothing here touches OpenGL.
+//
+// The GL rule of the scene layer, kept by every class in it and by the layers above:
+//  - Building makes no GL call: constructors, loading model and texture files, filling materials
+//    and meshes, whole model adapters and worlds. Tools read and step levels without a window.
+//  - Compile, Uncompile, texture naming and destruction are seams: without a current context
+//    they do nothing GL (a compile records nothing, names are made at the first upload, names of
+//    a context that is gone are forgotten; scene/GLNames.h).
+//  - Drawing, applying materials, binding and uploading textures and rendering reflections
+//    require a current context (RequireGLContext, asserted in debug builds).
+//  - Game logic that runs on alarms (state changes, Highlight, Unhighlight) makes no GL call:
+//    it marks what must change, and the next draw, in the drawing context, does it.
 
 #include <memory>
 #include <string>

@@ -5,13 +5,24 @@
 // before the objects at the end of the run) has taken its names along. An owner that finds its
 // context gone forgets the names and makes new ones at its next upload or compile. So destroying
 // an object never needs a context, and never frees a name another context gave to someone else.
-// Making, binding, drawing and uploading need a current context (the caller's part).
+// Making, binding, drawing and uploading need a current context (the caller's part; the rule is
+// written in scene/3dObject.h).
 
+#include <cassert>
 #include <cstdint>
 
 #include <GL/gl.h>
 
+#include "platform/Window.h"
+
 namespace qv {
+
+// A GL context is current on this thread: the test of every seam that does nothing without one.
+inline bool HaveGLContext() { return CurrentGLContextSerial() != 0; }
+
+// For code whose contract requires a current context: calling it without one is a programming
+// error, caught in debug builds.
+inline void RequireGLContext() { assert(HaveGLContext() && "GL work without a current context"); }
 
 // The context some GL names were made in.
 class TGLContextTag {

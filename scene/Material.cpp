@@ -1,5 +1,7 @@
 #include "scene/Material.h"
 
+#include "scene/GLNames.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -18,8 +20,6 @@ bool NameHasCubeMap(const std::string& name) {
 TColor WithAlpha(const TMaterialRecord::TRGB& c, float alpha) { return {c.r, c.g, c.b, alpha}; }
 
 }  // namespace
-
-TMaterial::TMaterial() { glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, TexEnvMode); }
 
 void TMaterial::LoadFromRecord(const std::string& folder, const TMaterialRecord& record) {
   // An ordinary transparency gives an alpha of 1 or more; only the negated form (0xA08A) makes
@@ -54,6 +54,7 @@ void TMaterial::LoadFromRecord(const std::string& folder, const TMaterialRecord&
 }
 
 void TMaterial::Apply() const {
+  RequireGLContext();
   glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, &Ambient.r);
   glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, &Diffuse.r);
   glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, &Emission.r);
@@ -69,6 +70,7 @@ void TMaterial::Apply() const {
   if (Texture) {
     // Texturing itself stays as the render switches left it.
     Texture->Bind();
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, TexEnvMode);
     if (!Texture->HasAlpha) glDisable(GL_ALPHA_TEST);
   } else {
     glDisable(GL_TEXTURE_2D);

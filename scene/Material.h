@@ -2,8 +2,9 @@
 // The fixed-function surface of one model-file material: four lighting colours, shininess, fill
 // and shade mode, two-sidedness, an optional texture map (owned) and the reflective cube-map flag.
 // The model adapter creates and owns the materials and fills them from the 3DS records; the face
-// groups of the meshes refer to them and Apply them before drawing. Constructing one and Apply
-// need a current GL context; LoadFromRecord loads the texture file (throws EGL when it cannot).
+// groups of the meshes refer to them and Apply them before drawing. Constructing and filling
+// one need no GL context, Apply requires one; LoadFromRecord loads the texture file (throws EGL
+// when it cannot).
 
 #include <memory>
 #include <string>
@@ -36,8 +37,8 @@ struct TMaterialRecord {
 
 class TMaterial {
  public:
-  // The defaults below; sets the texture environment mode.
-  TMaterial();
+  // The defaults below; no GL call (Apply sets the texture environment mode).
+  TMaterial() = default;
 
   // Fills the material from a model file's record; folder ends in a path delimiter, the texture
   // map is read from there with its extension replaced by ".tga".

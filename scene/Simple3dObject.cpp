@@ -58,140 +58,171 @@ class TSmoothingTable {
   std::vector<TEntry> Entries;
 };
 
+// The file's z axis (up) becomes y. Every vertex index handed to OpenGL must have a texture
+// coordinate when there are any: a short list is padded with zeros, extra entries are dropped.
+void TakeVertices(const TMesh3DS& mesh, std::vector<TVector>& vertices,
+                  std::vector<TTexCoord>& texCoords) {
+  vertices.reserve(mesh.vertices.size());
+  for (const auto& p : mesh.vertices) vertices.push_back({p.x, p.z, -p.y});
+  if (mesh.texVerts.empty()) return;
+  texCoords.assign(mesh.vertices.size(), TTexCoord{});
+  const std::size_t n = std::min(mesh.vertices.size(), mesh.texVerts.size());
+  for (std::size_t i = 0; i < n; ++i) texCoords[i] = {mesh.texVerts[i].u, mesh.texVerts[i].v};
+}
+
+// The faces' corners in 32-bit working storage (splitting may pass 65,536 vertices), each checked
+// against the vertex list.
+std::vector<std::uint32_t> CheckedCorners(const TMesh3DS& mesh, const std::string& name) {
+  const std::size_t vertexCount = mesh.vertices.size();
+  std::vector<std::uint32_t> corners(mesh.faces.size() * 3);
+  for (std::size_t f = 0; f < mesh.faces.size(); ++f) {
+    const std::uint32_t abc[3] = {mesh.faces[f].a, mesh.faces[f].b, mesh.faces[f].c};
+    for (int k = 0; k < 3; ++k) {
+      if (abc[k] >= vertexCount)
+        throw std::invalid_argument("mesh \"" + name + "\": face " + std::to_string(f) +
+                                    " uses vertex " + std::to_string(abc[k]) + " of " +
+                                    std::to_string(vertexCount));
+      corners[f * 3 + k] = abc[k];
+    }
+  }
+  return corners;
+}
+
+// Sums area-weighted face normals into the vertices, giving a corner a copy of its vertex where
+// the faces meeting there disagree about smoothing. Copies extend the mesh's own arrays.
+class TNormalBuilder {
+ public:
+  TNormalBuilder(std::vector<TVector>& vertices, std::vector<TVector>& normals,
+                 std::vector<TTexCoord>& texCoords)
+      : vertices_(vertices), normals_(normals), texCoords_(texCoords) {
+    normals_.assign(vertices_.size(), TVector{});
+    used_.assign(vertices_.size(), false);
+    for (std::size_t v = 0; v < vertices_.size(); ++v) smoothing_.AddRow();
+  }
+
+  // A corner of a face in smoothing groups `s` (0: none): shares the vertex standing for the
+  // corner's lowest group, or gets a new one.
+  void SmoothedCorner(std::uint32_t& corner, std::uint32_t s, const TVector& n) {
+    const std::uint32_t v = corner;
+    const int g = s ? LowestBit(s) : 0;
+    if (!used_[v]) {
+      normals_[v] = n;
+      smoothing_.ClearRow(v);
+      if (s) smoothing_.Set(v, g, v);
+      used_[v] = true;
+    } else if (!s) {
+      corner = Split(v, n);
+    } else if (const std::int64_t shared = smoothing_.Get(v, g); shared >= 0) {
+      corner = static_cast<std::uint32_t>(shared);
+      normals_[corner] = VecAdd(normals_[corner], n);
+    } else {
+      corner = Split(v, n);
+      smoothing_.Set(v, g, corner);
+      smoothing_.Set(corner, g, corner);
+    }
+  }
+
+  // A corner of a mesh without smoothing data: every face after the first gets its own vertex.
+  void FlatCorner(std::uint32_t& corner, const TVector& n) {
+    if (used_[corner]) {
+      corner = Split(corner, n);
+      return;
+    }
+    normals_[corner] = n;
+    used_[corner] = true;
+  }
+
+  void Normalize() {
+    for (TVector& normal : normals_) normal = VecNormalize(normal);
+  }
+
+ private:
+  std::uint32_t Split(std::uint32_t v, const TVector& n) {
+    const auto w = static_cast<std::uint32_t>(vertices_.size());
+    vertices_.push_back(vertices_[v]);
+    normals_.push_back(n);
+    used_.push_back(true);
+    smoothing_.AddRow();
+    if (!texCoords_.empty()) texCoords_.push_back(texCoords_[v]);
+    return w;
+  }
+
+  std::vector<TVector>& vertices_;
+  std::vector<TVector>& normals_;
+  std::vector<TTexCoord>& texCoords_;
+  std::vector<bool> used_;  // a face has given the vertex its normal
+  TSmoothingTable smoothing_;
+};
+
 }  // namespace
 
 TSimple3dObject::TSimple3dObject(const TMaterialLookup& materials, int releaseLevel,
                                  const TMesh3DS& mesh) {
   // Named even when empty, so a loader can say which mesh it refused.
   Name = mesh.name;
-  const std::size_t fileVertexCount = mesh.vertices.size();
-  if (fileVertexCount < 3) return;  // no geometry: invisible, zero bounds, no groups
+  if (mesh.vertices.size() < 3) return;  // no geometry: invisible, zero bounds, no groups
   Visible = !mesh.hidden;
+  TakeVertices(mesh, Vertices, TexCoords);
+  std::vector<std::uint32_t> corners = CheckedCorners(mesh, Name);
+  BuildNormals(mesh, releaseLevel, corners);
+  BuildFaceGroups(materials, mesh, corners);
+  UpdateBounds();
+  CalcTransparent();
+  MakeCubeTextureIfReflective();
+}
 
-  // The file's z axis (up) becomes y.
-  Vertices.reserve(fileVertexCount);
-  for (const auto& p : mesh.vertices) Vertices.push_back({p.x, p.z, -p.y});
-
-  if (!mesh.texVerts.empty()) {
-    // Every vertex index handed to OpenGL must have a coordinate: a short list is padded with
-    // zeros, extra entries are dropped.
-    TexCoords.assign(fileVertexCount, TTexCoord{});
-    const std::size_t n = std::min(fileVertexCount, mesh.texVerts.size());
-    for (std::size_t i = 0; i < n; ++i) TexCoords[i] = {mesh.texVerts[i].u, mesh.texVerts[i].v};
-  }
-
-  // Corners in 32-bit working storage: splitting may pass 65,536 vertices.
-  const std::size_t faceCount = mesh.faces.size();
-  std::vector<std::uint32_t> corners(faceCount * 3);
-  for (std::size_t f = 0; f < faceCount; ++f) {
-    const std::uint32_t abc[3] = {mesh.faces[f].a, mesh.faces[f].b, mesh.faces[f].c};
-    for (int k = 0; k < 3; ++k) {
-      if (abc[k] >= fileVertexCount)
-        throw std::invalid_argument("mesh \"" + Name + "\": face " + std::to_string(f) +
-                                    " uses vertex " + std::to_string(abc[k]) + " of " +
-                                    std::to_string(fileVertexCount));
-      corners[f * 3 + k] = abc[k];
-    }
-  }
-
-  Normals.assign(fileVertexCount, TVector{});
-  std::vector<bool> used(fileVertexCount, false);
-  TSmoothingTable smoothing;
-  for (std::size_t v = 0; v < fileVertexCount; ++v) smoothing.AddRow();
-
-  auto split = [&](std::uint32_t v) -> std::uint32_t {
-    const auto w = static_cast<std::uint32_t>(Vertices.size());
-    Vertices.push_back(Vertices[v]);
-    Normals.push_back(TVector{});
-    used.push_back(false);
-    smoothing.AddRow();
-    if (!TexCoords.empty()) TexCoords.push_back(TexCoords[v]);
-    return w;
-  };
-
+void TSimple3dObject::BuildNormals(const TMesh3DS& mesh, int releaseLevel,
+                                   std::vector<std::uint32_t>& corners) {
+  TNormalBuilder normals(Vertices, Normals, TexCoords);
   const bool smoothed = !mesh.smoothing.empty();
-  for (std::size_t f = 0; f < faceCount; ++f) {
+  for (std::size_t f = 0; f < mesh.faces.size(); ++f) {
     std::uint32_t* corner = &corners[f * 3];
     // Not normalised: the length is twice the area, so big faces weigh more in the vertex sums.
     const TVector e1 = VecSub(Vertices[corner[0]], Vertices[corner[1]]);
     const TVector e2 = VecSub(Vertices[corner[2]], Vertices[corner[1]]);
     const TVector n = releaseLevel >= rlRelease3 ? VecCross(e2, e1) : VecCross(e1, e2);
-
-    if (smoothed) {
-      // A smoothing list shorter than the face list leaves the remaining faces flat.
-      const std::uint32_t s = f < mesh.smoothing.size() ? mesh.smoothing[f] : 0;
-      const int g = s ? LowestBit(s) : 0;
-      for (int k = 0; k < 3; ++k) {
-        const std::uint32_t v = corner[k];
-        if (!used[v]) {
-          Normals[v] = n;
-          smoothing.ClearRow(v);
-          if (s) smoothing.Set(v, g, v);
-          used[v] = true;
-        } else if (s) {
-          const std::int64_t shared = smoothing.Get(v, g);
-          if (shared >= 0) {
-            const auto w = static_cast<std::uint32_t>(shared);
-            Normals[w] = VecAdd(Normals[w], n);
-            corner[k] = w;
-          } else {
-            const std::uint32_t w = split(v);
-            corner[k] = w;
-            Normals[w] = n;
-            smoothing.Set(v, g, w);
-            smoothing.Set(w, g, w);
-            used[w] = true;
-          }
-        } else {
-          const std::uint32_t w = split(v);
-          corner[k] = w;
-          Normals[w] = n;
-          used[w] = true;
-        }
-      }
-    } else {
-      for (int k = 0; k < 3; ++k) {
-        const std::uint32_t v = corner[k];
-        if (used[v]) {
-          const std::uint32_t w = split(v);
-          corner[k] = w;
-          Normals[w] = n;
-        } else {
-          Normals[v] = n;
-          used[v] = true;
-        }
-      }
+    // A smoothing list shorter than the face list leaves the remaining faces flat.
+    const std::uint32_t s = f < mesh.smoothing.size() ? mesh.smoothing[f] : 0;
+    for (int k = 0; k < 3; ++k) {
+      if (smoothed)
+        normals.SmoothedCorner(corner[k], s, n);
+      else
+        normals.FlatCorner(corner[k], n);
     }
   }
-  for (TVector& normal : Normals) normal = VecNormalize(normal);
+  normals.Normalize();
+}
 
+void TSimple3dObject::BuildFaceGroups(const TMaterialLookup& materials, const TMesh3DS& mesh,
+                                      std::vector<std::uint32_t>& corners) {
   if (mesh.matGroups.empty()) {
     // Nothing assigns a material: one group holding every face, which draws nothing.
     auto group = std::make_unique<TFaceGroup>(nullptr);
     group->Indices = std::move(corners);
     FaceGroups.push_back(std::move(group));
-  } else {
-    for (const auto& assignment : mesh.matGroups) {
-      auto group = std::make_unique<TFaceGroup>(materials ? materials(assignment.name) : nullptr);
-      group->Indices.reserve(assignment.faces.size() * 3);
-      for (const auto face : assignment.faces) {
-        if (face >= faceCount)
-          throw std::invalid_argument("mesh \"" + Name + "\": material \"" + assignment.name +
-                                      "\" lists face " + std::to_string(face) + " of " +
-                                      std::to_string(faceCount));
-        group->Indices.insert(group->Indices.end(), &corners[face * 3], &corners[face * 3] + 3);
-      }
-      FaceGroups.push_back(std::move(group));
-    }
+    return;
   }
+  const std::size_t faceCount = mesh.faces.size();
+  for (const auto& assignment : mesh.matGroups) {
+    auto group = std::make_unique<TFaceGroup>(materials ? materials(assignment.name) : nullptr);
+    group->Indices.reserve(assignment.faces.size() * 3);
+    for (const auto face : assignment.faces) {
+      if (face >= faceCount)
+        throw std::invalid_argument("mesh \"" + Name + "\": material \"" + assignment.name +
+                                    "\" lists face " + std::to_string(face) + " of " +
+                                    std::to_string(faceCount));
+      group->Indices.insert(group->Indices.end(), &corners[face * 3], &corners[face * 3] + 3);
+    }
+    FaceGroups.push_back(std::move(group));
+  }
+}
 
-  UpdateBounds();
-  CalcTransparent();
+void TSimple3dObject::MakeCubeTextureIfReflective() {
   for (const auto& group : FaceGroups) {
     if (group->Material && group->Material->IsCubeMap) {
       CubeTexture = std::make_unique<TCubeTexture>(kCubeMapSize, kCubeMapSize);
       CubeTexture->Centre = {BoundingSphere.x, BoundingSphere.y, BoundingSphere.z};
-      break;
+      return;
     }
   }
 }
@@ -304,9 +335,10 @@ void TSimple3dObject::SetUpArrays() const {
 void TSimple3dObject::Compile() {
   // A reflection's texture matrix depends on the view of each frame; it cannot be recorded.
   if (CubeTexture) return;
-  // Without a context (a level read by a tool, a highlight before the first window) there is
-  // nothing to record into; the next compile in a context makes the list.
-  if (CurrentGLContextSerial() == 0) return;
+  compileAtDraw_ = false;
+  // Without a context (a level read by a tool) there is nothing to record into; the next compile
+  // in a context makes the list.
+  if (!HaveGLContext()) return;
   SetUpArrays();
   if (!DisplayList.Make()) return;  // out of list names: keep drawing from the arrays
   glNewList(DisplayList.Name(), GL_COMPILE);
@@ -320,12 +352,15 @@ void TSimple3dObject::Compile() {
 }
 
 void TSimple3dObject::Uncompile() {
+  compileAtDraw_ = false;
   DisplayList.Reset();
   T3dObject::Uncompile();
 }
 
 void TSimple3dObject::Draw() {
   if (!Visible) return;
+  RequireGLContext();
+  if (compileAtDraw_) Compile();
   // A list of a context that is gone would draw nothing, or another object: the arrays still work.
   if (Compiled && DisplayList.Usable()) {
     glCallList(DisplayList.Name());
@@ -378,13 +413,13 @@ void TSimple3dObject::DrawReflection(const TFaceGroup& group) const {
 void TSimple3dObject::Highlight() {
   for (const auto& group : FaceGroups)
     if (group->Material) group->Material->SetHighlight();
-  Compile();
+  compileAtDraw_ = true;
 }
 
 void TSimple3dObject::Unhighlight() {
   for (const auto& group : FaceGroups)
     if (group->Material) group->Material->RestoreSpecular();
-  Compile();
+  compileAtDraw_ = true;
 }
 
 void TSimple3dObject::SetCubeMapRenderer(const TCubeMapRenderer& renderer) {

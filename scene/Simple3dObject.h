@@ -68,8 +68,10 @@ class TSimple3dObject : public T3dObject {
   void Compile() override;  // never for a reflective mesh
   void Uncompile() override;
   void Draw() override;
-  void Highlight() override;    // also compiles
-  void Unhighlight() override;  // also compiles
+  // Both change the materials and compile at the next Draw: they run on alarms, where no GL call
+  // belongs (the rule in 3dObject.h).
+  void Highlight() override;
+  void Unhighlight() override;
 
   int FaceGroupCount() const { return static_cast<int>(FaceGroups.size()); }
   // std::out_of_range for an index outside the groups.
@@ -123,6 +125,15 @@ class TSimple3dObject : public T3dObject {
   std::vector<TVector> Vertices;                        // world coordinates, split copies included
   std::vector<TVector> Normals;      // unit length per vertex; zero for a vertex no face uses
   std::vector<TTexCoord> TexCoords;  // empty, or one per vertex
+
+ private:
+  // The constructor's steps, in order after the vertices are taken.
+  void BuildNormals(const TMesh3DS& mesh, int releaseLevel, std::vector<std::uint32_t>& corners);
+  void BuildFaceGroups(const TMaterialLookup& materials, const TMesh3DS& mesh,
+                       std::vector<std::uint32_t>& corners);
+  void MakeCubeTextureIfReflective();
+
+  bool compileAtDraw_ = false;  // a highlight changed the materials the list recorded
 };
 
 }  // namespace qv

@@ -119,7 +119,7 @@ TTexture::~TTexture() {
 
 void TTexture::MakeName() {
   // Without a context (a level read by a tool) there is nothing to name; the first upload does.
-  if (CurrentGLContextSerial() == 0) return;
+  if (!HaveGLContext()) return;
   glGenTextures(1, &TextureName);
   NameContext.MarkCurrent();
 }
@@ -146,6 +146,7 @@ int TTexture::LoadTGA() {
 void TTexture::Bind() const { glBindTexture(GL_TEXTURE_2D, TextureName); }
 
 void TTexture::Upload() {
+  RequireGLContext();
   RenewNameForThisContext();
   Bind();
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, WrapS);

@@ -6,12 +6,13 @@
 // is not read, so a top-down file shows upside down.
 //
 // LoadTGA checks the header before it allocates: a file that promises more pixel bytes than it
-// holds is refused (result 6) without allocating the promised size. Loading needs no GL context;
-// constructing a TTexture and Bind/Upload do.
+// holds is refused (result 6) without allocating the promised size. Loading and constructing need
+// no GL context; Bind and Upload require one (the scene layer's rule, scene/3dObject.h).
 //
-// The texture name is made in the constructor and freed by the destructor, only while the context
-// it was made in is current; Upload in another context (after a rebuild) makes a new name there
-// first. Destroying a texture thus needs no context (scene/GLNames.h).
+// The texture name is made in the constructor when a context is current (else by the first
+// Upload) and freed by the destructor, only while the context it was made in is current; Upload in
+// another context (after a rebuild) makes a new name there first. Destroying a texture thus needs
+// no context (scene/GLNames.h).
 
 #include <cstdint>
 #include <istream>

@@ -151,6 +151,7 @@ void TGLApplication::RebuildForModeChange() {
 void TGLApplication::CreateGLWindow() {
   GlobalLog().Log("CreateGLWindow...");
   KeyStates.fill(0);
+  ForgetTaps();
 
   if (!videoStarted_) {
     if (!InitVideo()) {
@@ -174,6 +175,9 @@ void TGLApplication::CreateGLWindow() {
     // for a mode the list does not offer.
     GlobalLog().Log("full-screen mode refused: " + LastError());
     OfferWindowedMode();
+    request.width = Width;
+    request.height = Height;
+    request.bits = Bits;
     request.mode = TWindowMode::Windowed;
     Wnd = Display.CreateWindow(request);
   }
@@ -204,6 +208,12 @@ void TGLApplication::OfferWindowedMode() {
                TMessageIcon::Warning, TAnswer::Yes);
   if (answer != TAnswer::Yes) throw EGL("Program is now closing");
   FullScreen = false;
+  // Back to the window the player had, not a window of the full-screen size that was refused.
+  if (SavedWidth > 0 && SavedHeight > 0) {
+    Width = SavedWidth;
+    Height = SavedHeight;
+    Bits = SavedBits;
+  }
 }
 
 void TGLApplication::KillGLWindow() {
@@ -259,6 +269,10 @@ void TGLApplication::ResetViewport() { SetViewport(Width, Height); }
 bool TGLApplication::KeyDown(int key) const {
   if (key < 1 || key > 254) throw EAssertionFailed("Invalid Input Index");
   return KeyStates[static_cast<std::size_t>(key)] != 0;
+}
+
+bool TGLApplication::KeyDownOrTapped(int key) const {
+  return KeyDown(key) || Tapped[static_cast<std::size_t>(key)] != 0;
 }
 
 std::int64_t TGLApplication::TimeMs() const {
@@ -345,7 +359,9 @@ int TGLApplication::WindowProc(const TMessage& message) {
       break;
     case TMessageKind::Activate: Active = message.a == 0; break;
     case TMessageKind::Close: PostQuitMessage(0); break;
-    case TMessageKind::KeyDown: KeyStates[keyIndex(message.a)] = 1; break;
+    case TMessageKind::KeyDown:
+      KeyStates[keyIndex(message.a)] = Tapped[keyIndex(message.a)] = 1;
+      break;
     case TMessageKind::KeyUp:
       KeyStates[keyIndex(message.a)] = 0;
       if (OnKeyUp) OnKeyUp(message.a);
@@ -354,7 +370,9 @@ int TGLApplication::WindowProc(const TMessage& message) {
       MouseX = message.a;
       MouseY = message.b;
       break;
-    case TMessageKind::ButtonDown: KeyStates[keyIndex(message.a)] = 1; break;
+    case TMessageKind::ButtonDown:
+      KeyStates[keyIndex(message.a)] = Tapped[keyIndex(message.a)] = 1;
+      break;
     case TMessageKind::ButtonUp: KeyStates[keyIndex(message.a)] = 0; break;
     case TMessageKind::Quit:
     case TMessageKind::Other: break;

@@ -82,6 +82,11 @@ class TGLApplication {
   // Whether the key (or mouse button) with this virtual-key code is down. Codes outside 1..254
   // raise EAssertionFailed "Invalid Input Index".
   bool KeyDown(int key) const;
+  // KeyDown, or the key went down since the last ForgetTaps: a tap that begins and ends between
+  // two frames is seen by the frame after it. The same codes as KeyDown.
+  bool KeyDownOrTapped(int key) const;
+  // The frame has seen the taps; from now on KeyDownOrTapped reports only keys still down.
+  void ForgetTaps() { Tapped.fill(0); }
   // Milliseconds since StartCounter, rounded to nearest (ties to even); std::overflow_error when
   // the milliseconds leave 64 bits (or a counter ticks faster than 9.2e15 per second).
   std::int64_t TimeMs() const;
@@ -122,6 +127,7 @@ class TGLApplication {
   std::int32_t Width = 800;                   // client width, pixels
   bool ModeChangePending = false;             // the loop rebuilds the window at its next idle pass
   std::array<std::uint8_t, 256> KeyStates{};  // 1 while the key with this virtual-key code is down
+  std::array<std::uint8_t, 256> Tapped{};     // 1: went down since the last ForgetTaps
   std::function<void(int key)> OnKeyUp;       // called for every key release
   bool CursorVisible = true;                  // last state given to the system cursor
   std::int32_t MouseX = 0;                    // last mouse position, client pixels

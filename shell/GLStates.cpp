@@ -17,7 +17,10 @@ TGLStates::TGLStates(const TParams& params)
       AlphaTest(params.AlphaTest),
       Texture(params.Texture),
       Blend(params.Blend),
-      SeparateSpecular(params.SeparateSpecular) {}
+      SeparateSpecular(params.SeparateSpecular),
+      ShowFrameInfoLine(params.ShowFrameInfoLine),
+      MouseCapture(params.MouseCapture),
+      DisplayLists(params.DisplayLists) {}
 
 void TGLStates::SetFog(bool on) {
   Fog = on;
@@ -68,6 +71,44 @@ void TGLStates::HighestQuality() {
   Fog = Light = AlphaTest = Texture = Blend = SeparateSpecular = true;
   WireFrame = false;
   Apply();
+}
+
+bool TGLStates::Get(TSwitch which) const {
+  switch (which) {
+    case TSwitch::FrameInfo: return ShowFrameInfoLine;
+    case TSwitch::Fog: return Fog;
+    case TSwitch::WireFrame: return WireFrame;
+    case TSwitch::Light: return Light;
+    case TSwitch::MouseCapture: return MouseCapture;
+    case TSwitch::Texture: return Texture;
+    case TSwitch::AlphaTest: return AlphaTest;
+    case TSwitch::Blend: return Blend;
+    case TSwitch::SeparateSpecular: return SeparateSpecular;
+    case TSwitch::DisplayLists: return DisplayLists;
+    case TSwitch::HighestQuality: return true;
+  }
+  return false;
+}
+
+void TGLStates::Set(TSwitch which, bool on) {
+  switch (which) {
+    case TSwitch::FrameInfo: ShowFrameInfoLine = on; break;
+    case TSwitch::Fog: SetFog(on); break;
+    case TSwitch::WireFrame: SetWireFrame(on); break;
+    case TSwitch::Light: SetLight(on); break;
+    case TSwitch::MouseCapture: MouseCapture = on; break;
+    case TSwitch::Texture: SetTexture(on); break;
+    case TSwitch::AlphaTest: SetAlphaTest(on); break;
+    case TSwitch::Blend: SetBlend(on); break;
+    case TSwitch::SeparateSpecular: SetSeparateSpecular(on); break;
+    case TSwitch::DisplayLists: DisplayLists = on; break;
+    case TSwitch::HighestQuality: HighestQuality(); break;
+  }
+}
+
+bool TGLStates::Toggle(TSwitch which) {
+  Set(which, !Get(which));
+  return Get(which);
 }
 
 }  // namespace qv

@@ -1,26 +1,55 @@
 // The game window's key commands: one key release, one command. The configurable toggles are
 // tried first, in a fixed order, so a toggle key that equals a fixed key (R, a digit, F2, Space,
 // Enter, F1, F12) takes its place.
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "platform/Keys.h"
 #include "platform/LogFile.h"
 #include "shell/GLApplication.h"
+#include "shell/GLStates.h"
 #include "shell/MyGLWindow.h"
 
 namespace qv {
 
 namespace {
 
-constexpr int kVkR = 82;
-constexpr int kVkDigit0 = 48;
-constexpr int kVkDigit9 = 57;
-
 // A key character of the settings names the virtual-key code it equals; 0 (no settings) none.
 bool Matches(char keyCharacter, int code) {
   return keyCharacter != 0 && static_cast<unsigned char>(keyCharacter) == code;
 }
+
+// One toggle command: its key setting, the messages that report the new state (none for the
+// frame-rate line; HighestQuality only turns on) and the switch it flips.
+struct TToggle {
+  char TParams::*key;
+  std::string TParams::*onMessage;   // null: the toggle says nothing
+  std::string TParams::*offMessage;  // null: the toggle says nothing when it turns off
+  TSwitch which;
+};
+
+// In the order the keys are tried: where two toggles share a key, the first wins.
+const TToggle kToggles[] = {
+    {&TParams::FrameInfoKey, nullptr, nullptr, TSwitch::FrameInfo},
+    {&TParams::FogKey, &TParams::FogOnMessage, &TParams::FogOffMessage, TSwitch::Fog},
+    {&TParams::WireFrameKey, &TParams::WireFrameOnMessage, &TParams::WireFrameOffMessage,
+     TSwitch::WireFrame},
+    {&TParams::LightKey, &TParams::LightOnMessage, &TParams::LightOffMessage, TSwitch::Light},
+    {&TParams::MouseCaptureKey, &TParams::MouseCaptureOnMessage, &TParams::MouseCaptureOffMessage,
+     TSwitch::MouseCapture},
+    {&TParams::TextureKey, &TParams::TextureOnMessage, &TParams::TextureOffMessage,
+     TSwitch::Texture},
+    {&TParams::AlphaTestKey, &TParams::AlphaTestOnMessage, &TParams::AlphaTestOffMessage,
+     TSwitch::AlphaTest},
+    {&TParams::BlendKey, &TParams::BlendOnMessage, &TParams::BlendOffMessage, TSwitch::Blend},
+    {&TParams::SeparateSpecularKey, &TParams::SeparateSpecularOnMessage,
+     &TParams::SeparateSpecularOffMessage, TSwitch::SeparateSpecular},
+    {&TParams::DisplayListsKey, &TParams::DisplayListsOnMessage, &TParams::DisplayListsOffMessage,
+     TSwitch::DisplayLists},
+    {&TParams::HighestQualityKey, &TParams::HighestQualityOnMessage, nullptr,
+     TSwitch::HighestQuality},
+};
 
 }  // namespace
 
@@ -29,52 +58,27 @@ void TMyGLWindow::KeyUp(int code) {
   FixedKey(code);
 }
 
-void TMyGLWindow::AddToggleMessage(bool on, const std::string& onMessage,
-                                   const std::string& offMessage) {
-  Messages->Add(on ? onMessage : offMessage);
+bool TMyGLWindow::ToggleKey(int code) {
+  const TParams& p = *Params;
+  for (const TToggle& toggle : kToggles) {
+    if (!Matches(p.*toggle.key, code)) continue;
+    const bool on = States->Toggle(toggle.which);
+    CarryOut(toggle.which);
+    const auto message = on ? toggle.onMessage : toggle.offMessage;
+    if (message) Messages->Add(p.*message);
+    return true;
+  }
+  return false;
 }
 
-bool TMyGLWindow::ToggleKey(int code) {
-  TParams& p = *Params;
-  TGLStates& s = *States;
-  if (Matches(p.FrameInfoKey, code)) {
-    p.ShowFrameInfoLine = !p.ShowFrameInfoLine;
-  } else if (Matches(p.FogKey, code)) {
-    s.SetFog(!s.Fog);
-    GLResize();  // the far plane follows the fog
-    AddToggleMessage(s.Fog, p.FogOnMessage, p.FogOffMessage);
-  } else if (Matches(p.WireFrameKey, code)) {
-    s.SetWireFrame(!s.WireFrame);
-    AddToggleMessage(s.WireFrame, p.WireFrameOnMessage, p.WireFrameOffMessage);
-  } else if (Matches(p.LightKey, code)) {
-    s.SetLight(!s.Light);
-    AddToggleMessage(s.Light, p.LightOnMessage, p.LightOffMessage);
-  } else if (Matches(p.MouseCaptureKey, code)) {
-    p.MouseCapture = !p.MouseCapture;
-    App().SetCursorVisible(!p.MouseCapture);
-    AddToggleMessage(p.MouseCapture, p.MouseCaptureOnMessage, p.MouseCaptureOffMessage);
-  } else if (Matches(p.TextureKey, code)) {
-    s.SetTexture(!s.Texture);
-    AddToggleMessage(s.Texture, p.TextureOnMessage, p.TextureOffMessage);
-  } else if (Matches(p.AlphaTestKey, code)) {
-    s.SetAlphaTest(!s.AlphaTest);
-    AddToggleMessage(s.AlphaTest, p.AlphaTestOnMessage, p.AlphaTestOffMessage);
-  } else if (Matches(p.BlendKey, code)) {
-    s.SetBlend(!s.Blend);
-    AddToggleMessage(s.Blend, p.BlendOnMessage, p.BlendOffMessage);
-  } else if (Matches(p.SeparateSpecularKey, code)) {
-    s.SetSeparateSpecular(!s.SeparateSpecular);
-    AddToggleMessage(s.SeparateSpecular, p.SeparateSpecularOnMessage, p.SeparateSpecularOffMessage);
-  } else if (Matches(p.DisplayListsKey, code)) {
-    World->SetUseDisplayLists(!World->UsesDisplayLists());
-    AddToggleMessage(World->UsesDisplayLists(), p.DisplayListsOnMessage, p.DisplayListsOffMessage);
-  } else if (Matches(p.HighestQualityKey, code)) {
-    s.HighestQuality();
-    Messages->Add(p.HighestQualityOnMessage);
-  } else {
-    return false;
+// What a switch does beyond GL, whose setters TGLStates calls itself.
+void TMyGLWindow::CarryOut(TSwitch which) {
+  switch (which) {
+    case TSwitch::Fog: GLResize(); break;  // the far plane follows the fog
+    case TSwitch::MouseCapture: App().SetCursorVisible(!States->MouseCapture); break;
+    case TSwitch::DisplayLists: World->SetUseDisplayLists(States->DisplayLists); break;
+    default: break;
   }
-  return true;
 }
 
 bool TMyGLWindow::FixedKey(int code) {
@@ -120,6 +124,35 @@ void TMyGLWindow::ShowHelp() {
   for (const std::string& line : HelpLines(*Params)) Messages->Add(line);
 }
 
+namespace {
+
+// The movement keys of the settings beside the arrows; " " (the plain blank line) when none is
+// set, as without them.
+std::string MovementHelpLine(const TParams& p) {
+  const struct {
+    char key;
+    const char* does;
+  } moves[] = {{p.ForwardKey, "forward"}, {p.BackKey, "back"}, {p.StepLeftKey, "left"},
+               {p.StepRightKey, "right"}, {p.RunKey, "run"},   {p.JumpKey, "jump"},
+               {p.CrouchKey, "crouch"}};
+  std::string line;
+  for (const auto& move : moves) {
+    if (move.key == 0) continue;
+    line += (line.empty() ? "Move: " : " ") + std::string(1, move.key) + "..." + move.does;
+  }
+  return line.empty() ? " " : line;
+}
+
+// The mouse settings when they differ from the plain steering; " " otherwise.
+std::string MouseHelpLine(const TParams& p) {
+  if (p.MouseSensitivity == 1.0f && !p.InvertMouse) return " ";
+  char speed[32];
+  std::snprintf(speed, sizeof speed, "%g", static_cast<double>(p.MouseSensitivity));
+  return std::string("Mouse: sensitivity ") + speed + (p.InvertMouse ? ", inverted" : "");
+}
+
+}  // namespace
+
 std::vector<std::string> TMyGLWindow::HelpLines(const TParams& p) {
   const auto key = [](char c) { return std::string(1, c); };
   return {
@@ -143,8 +176,8 @@ std::vector<std::string> TMyGLWindow::HelpLines(const TParams& p) {
       key(p.WireFrameKey) + "...WireFrame       " + key(p.TextureKey) + "...Textures       " +
           key(p.FrameInfoKey) + "...FrameInfo",
       " ",
-      " ",
-      " ",
+      MovementHelpLine(p),
+      MouseHelpLine(p),
       "          (Quorvantille - made by the Quorvantille developers)",
   };
 }

@@ -56,7 +56,6 @@ TMyGLWindow::TMyGLWindow(TGLApplication& application, const std::filesystem::pat
   app.SetMousePos(centre);
   LastMouseX = centre.x;
   LastMouseY = centre.y;
-  app.OnKeyUp = [this](int code) { KeyUp(code); };
   Params = std::make_unique<TParams>(settings);
   if (Params->MouseCapture) app.SetCursorVisible(false);
   States = std::make_unique<TGLStates>(*Params);
@@ -64,6 +63,8 @@ TMyGLWindow::TMyGLWindow(TGLApplication& application, const std::filesystem::pat
   LoadLevel(kStartLevel, false);
   if (!World) StartLevelMissing();
   Messages = std::make_unique<TAlzheimerStringList>(kMessageLifetimeMs);
+  // Last: a window whose construction fails has no destructor to take the callback back.
+  app.OnKeyUp = [this](int code) { KeyUp(code); };
 }
 
 TMyGLWindow::~TMyGLWindow() {
@@ -98,6 +99,7 @@ void TMyGLWindow::LoadLevel(int number, bool rebuildGL) {
   currentLevel_ = -1;
   World = std::make_unique<TWorld>(seeds_ ? seeds_() : TWorld::ClockSeed());
   World->LoadFromLevelFile(number, levelDir, levelFile);
+  World->GetGhosts().SetEvents(this);
   currentLevel_ = number;
   if (rebuildGL) {
     GLLoad();
@@ -108,14 +110,16 @@ void TMyGLWindow::LoadLevel(int number, bool rebuildGL) {
 bool TMyGLWindow::GLLoad() {
   TGLApplication& app = App();
   // A level switch rebuilds the font in a context that still holds the old one.
-  if (FontBase != 0) GLStore();
+  if (FontBase != 0) FreeFont();
   FontBase = app.BuildFont("Courier New");
   GlobalLog().Log("Font Nr " + std::to_string(FontBase));
   World->PrepareGL();
   glClearColor(World->FogColor.r, World->FogColor.g, World->FogColor.b, 0.0f);
   ApplyFixedGLState(TFogSettings{World->FogStart, World->FogEnd, World->FogColor});
   States->Apply();
-  World->SetUseDisplayLists(Params->DisplayLists);
+  // Every GLLoad returns the display lists to the settings' choice.
+  States->Set(TSwitch::DisplayLists, Params->DisplayLists);
+  CarryOut(TSwitch::DisplayLists);
   // Watching a long run: every level switch and every new context ends here.
   if (std::getenv("QV_RESOURCE_LOG")) GlobalLog().Log(DescribeResources());
   LastFrameTime = app.TimeMs();
@@ -123,10 +127,17 @@ bool TMyGLWindow::GLLoad() {
 }
 
 bool TMyGLWindow::GLStore() {
+  FreeFont();
+  // The window goes (a mode change): the pointer's place in the next one says nothing of the
+  // player's wish to turn, whatever it travelled meanwhile (to a dialog's button, say).
+  mouseResync_ = true;
+  return true;
+}
+
+void TMyGLWindow::FreeFont() {
   App().KillFont(FontBase);
   GlobalLog().Log("Font Nr " + std::to_string(FontBase) + " deleted");
   FontBase = 0;
-  return true;
 }
 
 void TMyGLWindow::GLResize() {
@@ -144,8 +155,11 @@ bool TMyGLWindow::GLDraw() {
   TGLApplication& app = App();
   const std::int64_t now = app.TimeMs();
   const std::int64_t elapsed = now - LastFrameTime;
+  MarkPhase(TFramePhase::Time);
   GlobalAlarmDispatcher().FireDue(now);
+  MarkPhase(TFramePhase::Alarms);
   World->Step(static_cast<float>(static_cast<double>(elapsed) / 1000.0 * kTimeUnitsPerSecond));
+  MarkPhase(TFramePhase::Step);
 
   TCamera& camera = GlobalCamera();
   const TPlayerObject& player = World->GetPlayer();
@@ -155,13 +169,26 @@ bool TMyGLWindow::GLDraw() {
   camera.SetTilt(player.Tilt());
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   camera.Apply();
-  World->DrawFrame(camera.Frustum());
+  MarkPhase(TFramePhase::Scene);
+  World->RefreshReflection(camera.Frustum());
+  MarkPhase(TFramePhase::Reflection);
+  World->UpdateVisible(camera.Frustum());
+  MarkPhase(TFramePhase::Culling);
+  World->DrawScene(camera.Frustum());
+  // The renderer draws in the background until it is waited for: the scene's pixels belong to it.
+  if (phases_) glFinish();
+  MarkPhase(TFramePhase::Scene);
 
   DrawOverlay(elapsed);
   if (screenshotWanted_) SaveScreenshot();
   HandleInput();
   LastFrameTime = now;
+  MarkPhase(TFramePhase::Overlay);
   return true;
+}
+
+void TMyGLWindow::MarkPhase(TFramePhase phase) {
+  if (phases_) phases_->Mark(phase);
 }
 
 void TMyGLWindow::DrawOverlay(std::int64_t elapsed) {
@@ -171,7 +198,10 @@ void TMyGLWindow::DrawOverlay(std::int64_t elapsed) {
   glDisable(GL_TEXTURE_2D);
   glDisable(GL_LIGHTING);
   glDisable(GL_BLEND);
-  if (Params->ShowFrameInfoLine && elapsed != 0) {
+  // Over everything: geometry close to the eye (the player's own head, looking down) must not
+  // hide the text.
+  glDisable(GL_DEPTH_TEST);
+  if (States->ShowFrameInfoLine && elapsed != 0) {
     const long fps = std::lrint(1000.0 / static_cast<double>(elapsed));  // ties to even
     Print(5, 5, kRed,
           std::to_string(app.Width) + "x" + std::to_string(app.Height) + " @ " +
@@ -216,16 +246,24 @@ const char* TMyGLWindow::GameStateText(bool gameRunning, bool playerIsSeeker) {
 void TMyGLWindow::HandleInput() {
   TGLApplication& app = App();
   TPlayerObject& player = World->GetPlayer();
-  if (app.KeyDown(kVkEscape)) app.Quit();
+  if (app.KeyDownOrTapped(kVkEscape)) app.Quit();
 
-  player.SetHeading(static_cast<float>(player.Heading() + double(LastMouseX - app.MouseX) /
-                                                              app.Width * kTurnPerWidth));
-  const double tilt = player.Tilt() - double(app.MouseY - LastMouseY) / app.Height * kTiltPerHeight;
+  if (mouseResync_) {
+    mouseResync_ = false;
+    LastMouseX = app.MouseX;
+    LastMouseY = app.MouseY;
+  }
+  const double turnPerWidth = kTurnPerWidth * Params->MouseSensitivity;
+  const double tiltPerHeight =
+      kTiltPerHeight * Params->MouseSensitivity * (Params->InvertMouse ? -1.0 : 1.0);
+  player.SetHeading(static_cast<float>(player.Heading() +
+                                       double(LastMouseX - app.MouseX) / app.Width * turnPerWidth));
+  const double tilt = player.Tilt() - double(app.MouseY - LastMouseY) / app.Height * tiltPerHeight;
   player.SetTilt(std::clamp(static_cast<float>(tilt), -kMaxTilt, kMaxTilt));
   LastMouseX = app.MouseX;
   LastMouseY = app.MouseY;
 
-  if (Params->MouseCapture) {
+  if (States->MouseCapture) {
     const TPoint centre{app.Width / 2, app.Height / 2};
     if (std::abs(app.MouseX - centre.x) > app.Width / 3 ||
         std::abs(app.MouseY - centre.y) > app.Height / 3) {
@@ -235,13 +273,22 @@ void TMyGLWindow::HandleInput() {
     }
   }
 
-  player.SetRunning(app.KeyDown(kVkControl));
-  player.Standing = !app.KeyDown(kVkRightButton);
-  if (app.KeyDown(kVkUp)) player.MoveForward();
-  if (app.KeyDown(kVkDown)) player.MoveBackward();
-  if (app.KeyDown(kVkLeft)) player.StrafeLeft();
-  if (app.KeyDown(kVkRight)) player.StrafeRight();
-  if (app.KeyDown(kVkLeftButton)) player.Jump();
+  const TParams& p = *Params;
+  player.SetRunning(app.KeyDownOrTapped(kVkControl) || HeldKey(p.RunKey));
+  player.Standing = !(app.KeyDownOrTapped(kVkRightButton) || HeldKey(p.CrouchKey));
+  if (app.KeyDownOrTapped(kVkUp) || HeldKey(p.ForwardKey)) player.MoveForward();
+  if (app.KeyDownOrTapped(kVkDown) || HeldKey(p.BackKey)) player.MoveBackward();
+  if (app.KeyDownOrTapped(kVkLeft) || HeldKey(p.StepLeftKey)) player.StrafeLeft();
+  if (app.KeyDownOrTapped(kVkRight) || HeldKey(p.StepRightKey)) player.StrafeRight();
+  if (app.KeyDownOrTapped(kVkLeftButton) || HeldKey(p.JumpKey)) player.Jump();
+  app.ForgetTaps();
+}
+
+// A movement key of the settings (0: none set) is down. Key codes run 1..254; a setting of the
+// character with code 255 names no key.
+bool TMyGLWindow::HeldKey(char keySetting) const {
+  const int code = static_cast<unsigned char>(keySetting);
+  return code >= 1 && code <= 254 && App().KeyDownOrTapped(code);
 }
 
 TGLWindowClass MyGLWindowClass() { return GLWindowClassOf<TMyGLWindow>("TMyGLWindow"); }

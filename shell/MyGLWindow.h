@@ -20,10 +20,12 @@
 #include <string>
 #include <vector>
 
+#include "game/GameEvents.h"
 #include "game/World.h"
 #include "platform/Paths.h"
 #include "scene/Geometry.h"
 #include "shell/AlzheimerStringList.h"
+#include "shell/FramePhases.h"
 #include "shell/GLStates.h"
 #include "shell/GLWindow.h"
 #include "shell/Params.h"
@@ -48,7 +50,8 @@ struct TOverlayLine {
 // replay.
 using TSeedSource = std::function<std::uint32_t()>;
 
-class TMyGLWindow : public TGLWindow {
+// The game window hears the game's events (TGameEvents) and puts them into the message list.
+class TMyGLWindow : public TGLWindow, private TGameEvents {
  public:
   // `settings` is the settings file; the game reads the one beside its executable.
   explicit TMyGLWindow(TGLApplication& application,
@@ -79,16 +82,26 @@ class TMyGLWindow : public TGLWindow {
   int GetFontBase() const { return FontBase; }
   int CurrentLevel() const { return currentLevel_; }
   const std::vector<TOverlayLine>& Overlay() const { return overlay_; }
+  // The timedemo's phase clock (none: frames are not cut into phases).
+  void SetPhaseClock(TFramePhases* phases) { phases_ = phases; }
   // TimeMs taken at the start of the last frame drawn.
   std::int64_t FrameTime() const { return LastFrameTime; }
 
  private:
   void HandleInput();
+  void MarkPhase(TFramePhase phase);
   void DrawOverlay(std::int64_t elapsed);
   void Print(int x, int y, const TColor& color, const std::string& text, TOverlayKind kind);
   void SaveScreenshot();
-  void AddToggleMessage(bool on, const std::string& onMessage, const std::string& offMessage);
+  void CarryOut(TSwitch which);
   bool ToggleKey(int code);
+  bool HeldKey(char keySetting) const;
+  void FreeFont();
+  // Game events become message lines (GameMessages.cpp).
+  bool IsPlayer(const TGhostObject& actor) const;
+  void GameStarted(const TGhostObject& seeker) override;
+  void Found(const TGhostObject& seeker, const TGhostObject& hider) override;
+  void GameWon(const TGhostObject& seeker) override;
   bool FixedKey(int code);
   void ShowHelp();
   [[noreturn]] void StartLevelMissing() const;
@@ -105,6 +118,8 @@ class TMyGLWindow : public TGLWindow {
   std::vector<TOverlayLine> overlay_;  // what the last frame printed
   TSeedSource seeds_;                  // one seed per world created
   bool screenshotWanted_ = false;      // F12 was released: the next frame drawn is saved
+  TFramePhases* phases_ = nullptr;     // not owned; set for a timedemo
+  bool mouseResync_ = false;  // a new window: its first mouse position is no travel of the player's
 };
 
 TGLWindowClass MyGLWindowClass();

@@ -32,6 +32,7 @@ const TSetting<bool> kBools[] = {
     {"GL", "Blend", &TParams::Blend, true},
     {"GL", "SeparateSpecular", &TParams::SeparateSpecular, true},
     {"GL", "DisplayLists", &TParams::DisplayLists, false},
+    {"Mouse", "InvertY", &TParams::InvertMouse, false},
 };
 
 struct TRange {
@@ -63,7 +64,18 @@ const TSetting<char> kKeys[] = {
     {"Keys", "SeparateSpecularKey", &TParams::SeparateSpecularKey, 'S'},
     {"Keys", "DisplayListsKey", &TParams::DisplayListsKey, 'D'},
     {"Keys", "HighestQualityKey", &TParams::HighestQualityKey, 'Q'},
+    {"Keys", "ForwardKey", &TParams::ForwardKey, 0},
+    {"Keys", "BackKey", &TParams::BackKey, 0},
+    {"Keys", "StepLeftKey", &TParams::StepLeftKey, 0},
+    {"Keys", "StepRightKey", &TParams::StepRightKey, 0},
+    {"Keys", "RunKey", &TParams::RunKey, 0},
+    {"Keys", "JumpKey", &TParams::JumpKey, 0},
+    {"Keys", "CrouchKey", &TParams::CrouchKey, 0},
 };
+
+// Ten times slower or faster than the plain steering is already unplayable; the bound keeps a
+// typing slip ("1e9") from spinning the view a million turns per pixel.
+constexpr double kMaxMouseSensitivity = 100.0;
 
 struct TMessageSetting {
   const char* key;  // in [Keys]
@@ -125,6 +137,12 @@ TParams::TParams(const std::filesystem::path& settings) : fileName_(settings) {
              "is " + std::to_string(value) + "; it must lie in 0.." + std::to_string(range.max));
     this->*setting.field = value;
   }
+
+  const double sensitivity = ini.ReadFloat("Mouse", "Sensitivity", 1.0);
+  if (!(sensitivity >= 0 && sensitivity <= kMaxMouseSensitivity))
+    Refuse(settings, "Mouse", "Sensitivity",
+           "is " + ini.ReadString("Mouse", "Sensitivity", "") + "; it must lie in 0..100");
+  MouseSensitivity = static_cast<float>(sensitivity);
 
   for (const auto& [section, key, field, fallback] : kKeys) {
     if (!ini.ValueExists(section, key)) {

@@ -1,14 +1,18 @@
 #pragma once
 // TParams: the game's settings, read once from the settings file when the game window is made and
-// then a plain record. Nothing is ever written back; the key handler flips MouseCapture and
-// ShowFrameInfoLine in place.
+// then a plain record of initial values. Nothing is ever written back, and nothing changes it
+// after construction: the switches the player flips live in TGLStates.
 //
 // Contract:
 //  - No settings file: every field stays zero (false, 0, key character 0 which matches no key,
-//    empty messages, no levels), so the game starts with every toggle off.
+//    empty messages, no levels), so the game starts with every toggle off; only the mouse keeps
+//    its plain steering (MouseSensitivity 1, not inverted).
 //  - Otherwise every key is read with its default under the ini reader's rules ("12abc" counts as
 //    missing). Refused, with an EGL naming the file and the key: a key setting present but empty,
-//    "Width" or "Height" below 0, "Bits" outside 0..255.
+//    "Width" or "Height" below 0, "Bits" outside 0..255, [Mouse] "Sensitivity" outside 0..100.
+//  - Movement keys ([Keys] "ForwardKey", "BackKey", "StepLeftKey", "StepRightKey", "RunKey",
+//    "JumpKey", "CrouchKey") are additions: left out, they are character 0 and match no key, so
+//    only the arrows, Ctrl and the mouse buttons move the player, as always.
 //  - Levels: each line of [Levels] with a value names a level folder; repeated key names (any
 //    letter case) make one level with the first line's value; file order gives the numbers. The
 //    folder is kept as written with a "\" added unless it already ends in "\" or "/". Callers open
@@ -81,6 +85,17 @@ class TParams {
   std::string DisplayListsOnMessage, DisplayListsOffMessage;
   char HighestQualityKey = 0;
   std::string HighestQualityOnMessage;
+  // [Keys], movement beside the arrows, Ctrl and the mouse buttons (which always work); 0: none
+  char ForwardKey = 0;
+  char BackKey = 0;
+  char StepLeftKey = 0;
+  char StepRightKey = 0;
+  char RunKey = 0;
+  char JumpKey = 0;
+  char CrouchKey = 0;
+  // [Mouse]
+  float MouseSensitivity = 1.0f;  // "Sensitivity": multiplies the turn per mouse travel (default 1)
+  bool InvertMouse = false;       // "InvertY": moving the mouse forward looks down (default 0)
   // [Levels]
   std::vector<std::string> LevelDirs;  // level folders in level-number order, delimiter at the end
 

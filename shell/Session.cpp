@@ -34,7 +34,9 @@ class TSessionWindow : public TGLWindow {
  public:
   TSessionWindow(TGLApplication& app, std::unique_ptr<TMyGLWindow> game, TSession& session,
                  bool timedemo)
-      : TGLWindow(app), game_(std::move(game)), session_(session), timedemo_(timedemo) {}
+      : TGLWindow(app), game_(std::move(game)), session_(session), timedemo_(timedemo) {
+    game_->SetPhaseClock(session_.PhaseClock());
+  }
 
   bool GLLoad() override {
     const bool loaded = game_->GLLoad();
@@ -204,6 +206,10 @@ bool TSession::PeekRecording(TMessage& message) {
 }
 
 bool TSession::PeekReplay(TMessage& message) {
+  if (swapPending_) {
+    phases_.Mark(TFramePhase::Swap);
+    swapPending_ = false;
+  }
   TMessage live;
   while (PeekWindowMessage(live)) {
     if (live.kind == TMessageKind::Close) {
@@ -234,7 +240,10 @@ bool TSession::PeekReplay(TMessage& message) {
 }
 
 void TSession::MarkEnd() {
-  if (!endCounts_) endCounts_ = SystemCounter();
+  if (endCounts_) return;
+  endCounts_ = SystemCounter();
+  phases_.Mark(TFramePhase::Events);
+  phases_.EndRun();
 }
 
 void TSession::MarkClock() {
@@ -258,6 +267,8 @@ void TSession::BeginFrame() {
   if (cursor_ < items_.size() && items_[cursor_].kind == TInputKind::Frame)
     clockMs_ += items_[cursor_++].a;
   if (options_.Timedemo) {
+    phases_.Mark(TFramePhase::Events);
+    phases_.BeginFrame();
     frameStarts_.push_back(SystemCounter());
     return;
   }
@@ -274,6 +285,7 @@ void TSession::BeginFrame() {
 void TSession::EndFrame(const TMyGLWindow& game) {
   if (!options_.Replay.empty()) SaveShots();
   if (trace_.is_open()) trace_ << TraceLine(game, frames_) << '\n';
+  swapPending_ = options_.Timedemo;
 }
 
 void TSession::SaveShots() {
@@ -313,7 +325,8 @@ std::string TSession::Finish() {
     out.close();
     if (!out) throw TInputError(options_.FrameTimes.string() + ": cannot be written");
   }
-  return FormatFrameStats(ComputeFrameStats(std::move(frameMs)));
+  return FormatFrameStats(ComputeFrameStats(std::move(frameMs))) + "\n" +
+         TFramePhases::Format(phases_.Frames());
 }
 
 }  // namespace qv

@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/FramePhases.h"
 #include "shell/GLWindow.h"
 #include "shell/InputFile.h"
 
@@ -71,6 +72,7 @@ class TSession {
   void MarkClock();
   void BeginFrame();
   void EndFrame(const TMyGLWindow& game);
+  TFramePhases* PhaseClock() { return options_.Timedemo ? &phases_ : nullptr; }
 
  private:
   bool PeekRecording(TMessage& message);
@@ -102,6 +104,8 @@ class TSession {
 
   // Timedemo: real counter at each frame start, and at the end of the replay.
   std::vector<std::int64_t> frameStarts_;
+  TFramePhases phases_;       // a timedemo's frames cut into phases
+  bool swapPending_ = false;  // a frame was drawn; the next peek ends its swap phase
   std::optional<std::int64_t> endCounts_;
 
   std::ofstream trace_;

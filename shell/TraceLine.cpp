@@ -4,11 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "game/DirectGhostObject.h"
-#include "game/InFrustumGhostObject.h"
 #include "game/PlayerObject.h"
-#include "game/SearchGhostObject.h"
-#include "game/ShuttleGhostObject.h"
 #include "platform/BitmapFont.h"
 #include "shell/MyGLWindow.h"
 
@@ -69,14 +65,7 @@ std::string JsonFloat(float value) {
   return std::string(text, result.ptr);
 }
 
-const char* ActorClassName(const TGhostObject& actor) {
-  if (dynamic_cast<const TPlayerObject*>(&actor)) return "TPlayerObject";
-  if (dynamic_cast<const TDirectGhostObject*>(&actor)) return "TDirectGhostObject";
-  if (dynamic_cast<const TInFrustumGhostObject*>(&actor)) return "TInFrustumGhostObject";
-  if (dynamic_cast<const TSearchGhostObject*>(&actor)) return "TSearchGhostObject";
-  if (dynamic_cast<const TShuttleGhostObject*>(&actor)) return "TShuttleGhostObject";
-  return "TGhostObject";
-}
+const char* ActorClassName(const TGhostObject& actor) { return actor.Kind->Name; }
 
 std::string TraceLine(const TMyGLWindow& window, long frame) {
   TWorld& world = *window.GetWorld();

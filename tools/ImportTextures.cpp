@@ -63,7 +63,7 @@ TSourceImage FindImage(const aiScene& scene, const fs::path& sceneDir, const std
   fs::path file = sceneDir / fs::path(ref);
   if (!fs::exists(file)) file = sceneDir / fs::path(ref).filename();
   image.key = "file:" + fs::weakly_canonical(file).string();
-  image.label = file.filename().string();
+  image.label = file.string();
   image.stem = SafeStem(file.stem().string());
   image.encoded = ReadFileBytes(file);
   return image;

@@ -15,11 +15,10 @@
 #include "collision/CollideeObject.h"
 #include "collision/Static3dObjects.h"
 #include "game/AlarmDispatcher.h"
-#include "game/GhostObjects.h"
-#include "game/InFrustumGhostObject.h"
+#include "game/GhostClasses.h"
 #include "game/LevelNumbers.h"
+#include "game/LevelSchema.h"
 #include "game/MovementStep.h"
-#include "game/ShuttleGhostObject.h"
 #include "game/World.h"
 #include "models/3DSFileAdapter.h"
 #include "models/File3DS.h"
@@ -100,22 +99,7 @@ class TScopedCurrentDir {
 // by no more than this: it stands on the terrain for any author's purpose.
 constexpr float kEdgeNudge = 0.02f;
 
-struct TNumberKey {
-  const char* Key;
-  float Default;  // what the game takes instead; only for the message
-};
-
-const TNumberKey kPlayerNumbers[] = {{"FogStart", 50},    {"FogEnd", 1000},    {"FogColorR", 0.6f},
-                                     {"FogColorG", 0.6f}, {"FogColorB", 0.6f}, {"Startingxpos", 0},
-                                     {"Startingypos", 0}, {"Startingzpos", 0}, {"Heading", 0},
-                                     {"Tilt", 0},         {"UnitsPerSec", 2}};
-const TNumberKey kPlayerIntegers[] = {{"overrideMaterialAmbientDiffuse", 0},
-                                      {"overrideMaterialSpecularShininess", 0},
-                                      {"AbleToFly", 0}};
-const TNumberKey kGhostNumbers[] = {{"Initialxpos", 0},    {"Initialypos", 0}, {"Initialzpos", 0},
-                                    {"InitialHeading", 0}, {"InitialTilt", 0}, {"UnitsPerSec", 1}};
-const TNumberKey kInFrustumNumbers[] = {{"ViewingAngle", 35}};
-const TNumberKey kShuttleNumbers[] = {{"MoveVecx", 0.2f}, {"MoveVecy", 0.2f}, {"MoveVecz", 0.2f}};
+constexpr const qv::TLevelKey& kInitialState = qv::LevelKey("TSearchGhostObject", "InitialState");
 
 // What a texture file that LoadTGA refused is.
 std::string TgaCause(int result, const std::string& file) {
@@ -174,31 +158,39 @@ class TLevelCheck {
   // --- Level.ini ---
 
   void PlayerSection() {
-    Numbers("Player", kPlayerNumbers);
-    Integers("Player", kPlayerIntegers);
+    Keys("Player", [](std::string_view scope) { return scope == "Player"; });
   }
 
-  template <std::size_t N>
-  void Numbers(const std::string& section, const TNumberKey (&keys)[N]) {
-    const std::string prefix = "Level file " + ini_->FileName().string() + ": ";
-    for (const TNumberKey& key : keys) {
-      const qv::TLevelNumber number = qv::ReadLevelNumber(*ini_, section, key.Key, key.Default);
-      const std::string problem = qv::LevelNumberProblem(*ini_, section, key.Key, number);
-      if (!problem.empty()) Warning(iniShown_, WithoutPrefix(problem, prefix));
+  // The section's keys of the schema that `inScope` accepts: numbers, then integers.
+  template <class InScope>
+  void Keys(const std::string& section, InScope inScope) {
+    for (const qv::TLevelKeyType type : {qv::TLevelKeyType::Number, qv::TLevelKeyType::Integer}) {
+      for (const qv::TLevelKey& key : qv::LevelKeys()) {
+        if (key.Type != type || !inScope(key.Scope)) continue;
+        if (type == qv::TLevelKeyType::Number)
+          CheckNumber(section, key);
+        else
+          CheckInteger(section, key);
+      }
     }
+  }
+
+  void CheckNumber(const std::string& section, const qv::TLevelKey& key) {
+    const std::string prefix = "Level file " + ini_->FileName().string() + ": ";
+    const qv::TLevelNumber number = qv::ReadLevelNumber(*ini_, section, key.Name, key.Default);
+    const std::string problem = qv::LevelNumberProblem(*ini_, section, key.Name, number);
+    if (!problem.empty()) Warning(iniShown_, WithoutPrefix(problem, prefix));
   }
 
   // Booleans and states are integers: a value with a fraction or a unit is no integer at all.
-  template <std::size_t N>
-  void Integers(const std::string& section, const TNumberKey (&keys)[N]) {
-    for (const TNumberKey& key : keys) {
-      if (!ini_->ValueExists(section, key.Key)) continue;
-      if (ini_->ReadInteger(section, key.Key, 0) == ini_->ReadInteger(section, key.Key, 1))
-        continue;
-      Warning(iniShown_,
-              "[" + section + "] " + key.Key + " = \"" + ini_->ReadString(section, key.Key, "") +
-                  "\" is not an integer, the default " + Number(key.Default) + " is used");
-    }
+  void CheckInteger(const std::string& section, const qv::TLevelKey& key) {
+    if (ini_->ValueExists(section, key.Name) &&
+        ini_->ReadInteger(section, key.Name, 0) != ini_->ReadInteger(section, key.Name, 1))
+      Warning(iniShown_, "[" + section + "] " + std::string(key.Name) + " = \"" +
+                             ini_->ReadString(section, key.Name, "") +
+                             "\" is not an integer, the default " + Number(key.Default) +
+                             " is used");
+    if (&key == &kInitialState) InitialState(section);
   }
 
   // Every section but "Player" is a ghost when it has a "filename", in file order.
@@ -213,7 +205,8 @@ class TLevelCheck {
       }
       if (section == "Player") continue;
       const bool playerSection = Lower(section) == "player";
-      const std::string fileName = ini_->ReadString(section, "filename", "");
+      const std::string fileName =
+          qv::ReadLevelText(*ini_, section, qv::LevelKey("TGhostObject", "filename"));
       if (fileName.empty()) {
         if (!playerSection)
           Warning(iniShown_, "section [" + section + "] has no \"filename\": the game ignores it");
@@ -228,12 +221,10 @@ class TLevelCheck {
   }
 
   void GhostSection(const std::string& section, const std::string& fileName) {
-    const std::string className = GhostClass(section);
-    Numbers(section, kGhostNumbers);
-    if (className == qv::TInFrustumGhostObject::Class().Name) Numbers(section, kInFrustumNumbers);
-    if (className == qv::TShuttleGhostObject::Class().Name) Numbers(section, kShuttleNumbers);
-    if (className != qv::TShuttleGhostObject::Class().Name && className != "")
-      InitialState(section);
+    const std::string kind = GhostKind(section);
+    Keys(section, [&](std::string_view scope) {
+      return scope != "Player" && qv::GhostKindIsA(kind, scope);
+    });
 
     const std::string model = levelShown_ + qv::NormalizeSeparators(fileName);
     if (!IsFileAt(model)) {
@@ -245,34 +236,35 @@ class TLevelCheck {
     if (ghostFiles_.insert(qv::ResolvePath(model).string()).second) ghostModels_.push_back(model);
   }
 
-  // The class the game makes of the section's "classname"; "" when it is a plain ghost.
-  std::string GhostClass(const std::string& section) {
-    const std::string className = ini_->ReadString(section, "classname", "");
+  // The class the game makes of the section's "classname".
+  std::string GhostKind(const std::string& section) {
+    const std::string className =
+        qv::ReadLevelText(*ini_, section, qv::LevelKey("TGhostObject", "classname"));
+    const std::string plain = qv::TGhostObject::Class().Name;
     // Named for what it makes, the plain class is meant.
-    if (className == qv::TGhostObject::Class().Name) return "";
+    if (className == plain) return plain;
     std::string spelled;
-    for (const qv::TGhostClass* c : qv::TGhostObjects::NamedClasses()) {
-      if (className == c->Name) return className;
-      if (Lower(className) == Lower(c->Name)) spelled = c->Name;
+    for (const qv::TGhostKind& kind : qv::GhostKinds()) {
+      if (kind.Base.empty()) continue;
+      if (className == kind.Class->Name) return className;
+      if (Lower(className) == Lower(kind.Class->Name)) spelled = kind.Class->Name;
     }
-    const std::string plain = ": it is a plain ghost that drifts straight on and never hides";
+    const std::string drifts = ": it is a plain ghost that drifts straight on and never hides";
     if (className.empty())
-      Warning(iniShown_, "[" + section + "] has no \"classname\"" + plain);
+      Warning(iniShown_, "[" + section + "] has no \"classname\"" + drifts);
     else if (!spelled.empty())
       Warning(iniShown_, "[" + section + "] classname \"" + className +
                              "\" is spelled in another letter case than \"" + spelled +
-                             "\" (class names are case-sensitive)" + plain);
+                             "\" (class names are case-sensitive)" + drifts);
     else
       Warning(iniShown_,
-              "[" + section + "] classname \"" + className + "\" names no ghost class" + plain);
-    return "";
+              "[" + section + "] classname \"" + className + "\" names no ghost class" + drifts);
+    return plain;
   }
 
   // Search ghosts take 1 (seeking), 2 (free) or 3 (hiding); anything else leaves them free.
   void InitialState(const std::string& section) {
-    const TNumberKey key[] = {{"InitialState", 2}};
-    Integers(section, key);
-    const int state = ini_->ReadInteger(section, "InitialState", 2);
+    const int state = qv::ReadLevelInteger(*ini_, section, kInitialState);
     if (state < 1 || state > 3)
       Warning(iniShown_, "[" + section + "] InitialState = " + std::to_string(state) +
                              " is not 1, 2 or 3: the ghost starts free");

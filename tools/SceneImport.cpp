@@ -31,12 +31,14 @@ constexpr std::size_t kFormatLimit = 65535;
 // The player's model is the game's own; its start goes this far above the marked ground and it
 // falls to rest there on the first steps.
 constexpr float kPlayerLift = 1.0f;
+// The share of a material's diffuse colour that becomes its ambient colour.
+constexpr float kAmbientShare = 0.2f;
 // Scene files a ghost's "model" property may name, tried in this order after the scene's own kind.
 const char* const kModelExtensions[] = {".glb", ".gltf", ".fbx", ".obj", ".dae", ".3ds"};
 
 std::string Number(double value) {
   if (std::fabs(value) < 5e-5) value = 0;  // no "-0" and no 1e-7 noise from a rotation
-  char text[32];
+  char text[64];
   std::snprintf(text, sizeof text, "%.4f", value);
   std::string s = text;
   while (s.back() == '0') s.pop_back();
@@ -323,11 +325,13 @@ qv::TMaterial3DS TModelFile::ConvertMaterial(const aiMaterial& source, const std
 
   m.diffuse = {diffuse.r, diffuse.g, diffuse.b};
   // Exporters write the emission colour where the format keeps the ambient one, black unless the
-  // author set it: every face the overhead light misses would be black.
-  m.ambient = m.diffuse;
-  Note("material " + Quote(name) + ": ambient colour set to its diffuse colour (" +
-       Number(diffuse.r) + ", " + Number(diffuse.g) + ", " + Number(diffuse.b) +
-       ") so faces the overhead light does not reach are not black");
+  // author set it: every face the overhead light misses would be black. The game lights the
+  // ambient term twice (the light's and the scene's, both white), so a share of the diffuse
+  // colour shows such faces at about 40 % without washing out the lit ones.
+  m.ambient = {diffuse.r * kAmbientShare, diffuse.g * kAmbientShare, diffuse.b * kAmbientShare};
+  Note("material " + Quote(name) + ": ambient colour set to " + Number(kAmbientShare) +
+       " x its diffuse colour (" + Number(diffuse.r) + ", " + Number(diffuse.g) + ", " +
+       Number(diffuse.b) + ") so faces the overhead light does not reach are not black");
   // A highlight without an exponent would whiten every lit face; shininess is 0..128 in GL terms.
   m.shininess = std::clamp(shininess / 128.0f, 0.0f, 1.0f);
   if (m.shininess > 0.05f) m.specular = {specular.r, specular.g, specular.b};
@@ -344,8 +348,13 @@ qv::TMaterial3DS TModelFile::ConvertMaterial(const aiMaterial& source, const std
   aiString texture;
   if (source.GetTexture(aiTextureType_DIFFUSE, 0, &texture) == AI_SUCCESS ||
       source.GetTexture(aiTextureType_BASE_COLOR, 0, &texture) == AI_SUCCESS) {
-    m.texture.map.name =
-        textures_.Export(*scene_.scene, scene_.file.parent_path(), texture.C_Str());
+    try {
+      m.texture.map.name =
+          textures_.Export(*scene_.scene, scene_.file.parent_path(), texture.C_Str());
+    } catch (const std::runtime_error& e) {
+      throw std::runtime_error(scene_.file.string() + ": material " + Quote(name) + ": " +
+                               e.what());
+    }
     m.texture.map.percent = 1;
   }
   return m;
@@ -387,21 +396,16 @@ qv::TMesh3DS TModelFile::ToRecord(const TBuiltMesh& part, const std::string& nam
   for (const aiVector3D& p : part.positions) r.vertices.push_back({p.x, -p.z, p.y});
   for (const aiVector3D& uv : part.uvs) r.texVerts.push_back({uv.x, uv.y});
   r.texVertexCount = static_cast<uint16_t>(r.texVerts.size());
+  std::map<unsigned, std::string> names;  // scene material -> name in the file, for this part
   std::map<std::string, std::vector<uint16_t>> groups;
-  bool noted = false;
   for (std::size_t t = 0; t < part.triangles.size(); ++t) {
     const std::array<uint32_t, 3>& tri = part.triangles[t];
     r.faces.push_back({static_cast<uint16_t>(tri[0]), static_cast<uint16_t>(tri[1]),
                        static_cast<uint16_t>(tri[2]), 0});
     const unsigned material = part.materials[t];
-    const bool placeholder = material >= scene_.scene->mNumMaterials ||
-                             IsPlaceholderMaterial(*scene_.scene->mMaterials[material]);
-    if (placeholder && noted) {
-      groups["Default"].push_back(static_cast<uint16_t>(t));
-      continue;
-    }
-    noted |= placeholder;
-    groups[MaterialName(material, name)].push_back(static_cast<uint16_t>(t));
+    auto known = names.find(material);
+    if (known == names.end()) known = names.emplace(material, MaterialName(material, name)).first;
+    groups[known->second].push_back(static_cast<uint16_t>(t));
   }
   for (auto& [material, faces] : groups) r.matGroups.push_back({material, std::move(faces)});
   // One smoothing group: shared vertices average their normals, split ones (flat shading) don't.
@@ -528,45 +532,49 @@ TGhostMarker GhostMarkerOf(const TPlacedNode& placed, std::set<std::string>& sec
   return ghost;
 }
 
-}  // namespace
-
-std::vector<std::string> ImportScene(const fs::path& scenePath, const fs::path& levelDir) {
-  std::vector<std::string> notes;
-  const std::unique_ptr<TLoadedScene> loaded = LoadScene(scenePath);
-  std::error_code error;
-  fs::create_directories(levelDir, error);
-  if (!fs::is_directory(levelDir)) {
-    throw std::runtime_error(levelDir.string() + ": cannot create the level folder");
-  }
-  TTextureExport textures(levelDir, notes);
-  TModelFile level("Objects.3DS", *loaded, textures, notes);
-  TModelFile sky("SkyBox.3DS", *loaded, textures, notes);
+// The markers a scene holds; its meshes go straight into the level's and the sky's files.
+struct TMarkers {
   std::optional<TPlacedNode> player;
   std::vector<TGhostMarker> ghosts;
-  std::set<std::string> sections{"Player"};
+};
 
+TMarkers SortNodes(const TLoadedScene& loaded, TModelFile& level, TModelFile& sky,
+                   std::vector<std::string>& notes) {
+  TMarkers markers;
+  std::set<std::string> sections{"Player"};
   std::vector<TPlacedNode> nodes;
-  CollectNodes(*loaded->scene->mRootNode, aiMatrix4x4(), nodes);
+  CollectNodes(*loaded.scene->mRootNode, aiMatrix4x4(), nodes);
   for (const TPlacedNode& placed : nodes) {
     switch (RoleOf(*placed.node)) {
       case TRole::Geometry: level.AddNode(placed); break;
       case TRole::Sky: sky.AddNode(placed); break;
       case TRole::Player:
-        if (player) {
+        if (markers.player) {
           notes.push_back("Level.ini: a second player marker " + Quote(placed.node->mName.C_Str()) +
                           " is left out");
         } else {
-          player = placed;
+          markers.player = placed;
         }
         break;
-      case TRole::Ghost: ghosts.push_back(GhostMarkerOf(placed, sections, notes)); break;
+      case TRole::Ghost: markers.ghosts.push_back(GhostMarkerOf(placed, sections, notes)); break;
       case TRole::Other: break;
     }
   }
+  const unsigned lightsAndCameras = loaded.scene->mNumLights + loaded.scene->mNumCameras;
+  if (lightsAndCameras > 0) {
+    notes.push_back(std::to_string(lightsAndCameras) +
+                    " light(s) and camera(s) left out: the game lights every level with its own "
+                    "light from above and looks through the player's eyes");
+  }
+  return markers;
+}
 
-  // Ghost models before Level.ini: their hover heights place the ghosts.
+// Each ghost with its model, every model written once.
+std::vector<std::pair<TGhostMarker, TGhostModel>> ImportGhosts(
+    const std::vector<TGhostMarker>& ghosts, const fs::path& scenePath, const fs::path& levelDir,
+    TTextureExport& textures, std::vector<std::string>& notes) {
   std::map<std::string, TGhostModel> models;
-  std::vector<std::pair<TGhostMarker, TGhostModel>> placedGhosts;
+  std::vector<std::pair<TGhostMarker, TGhostModel>> placed;
   const std::string extension = scenePath.extension().string();
   for (const TGhostMarker& ghost : ghosts) {
     if (ghost.model.empty()) {
@@ -584,10 +592,56 @@ std::vector<std::string> ImportScene(const fs::path& scenePath, const fs::path& 
       }
       models[ghost.model] = ImportGhostModel(source, levelDir, textures, notes);
     }
-    placedGhosts.push_back({ghost, models[ghost.model]});
+    placed.push_back({ghost, models[ghost.model]});
   }
+  return placed;
+}
 
-  if (level.Empty()) notes.push_back("Objects.3DS: the scene has no level geometry");
+struct TPlayerStart {
+  aiVector3D position;  // scene space
+  float heading = 0;    // degrees
+};
+
+TPlayerStart PlayerStart(const std::optional<TPlacedNode>& marker, const TModelFile& level,
+                         std::vector<std::string>& notes) {
+  TPlayerStart start;
+  if (marker) {
+    start.position = PositionOf(marker->world);
+    start.heading = HeadingOf(marker->world);
+  } else {
+    const TBounds ground = level.Bounds("ter");
+    if (!ground.Empty()) {
+      start.position = {(ground.low.x + ground.high.x) / 2, ground.high.y,
+                        (ground.low.z + ground.high.z) / 2};
+    }
+    notes.push_back(
+        "Level.ini: no \"Player\" marker: the player starts over the middle of the "
+        "terrain, above its highest point");
+  }
+  start.position.y += kPlayerLift;
+  return start;
+}
+
+}  // namespace
+
+std::vector<std::string> ImportScene(const fs::path& scenePath, const fs::path& levelDir) {
+  std::vector<std::string> notes;
+  const std::unique_ptr<TLoadedScene> loaded = LoadScene(scenePath);
+  std::error_code error;
+  fs::create_directories(levelDir, error);
+  if (!fs::is_directory(levelDir)) {
+    throw std::runtime_error(levelDir.string() + ": cannot create the level folder");
+  }
+  TTextureExport textures(levelDir, notes);
+  TModelFile level("Objects.3DS", *loaded, textures, notes);
+  TModelFile sky("SkyBox.3DS", *loaded, textures, notes);
+  const TMarkers markers = SortNodes(*loaded, level, sky, notes);
+  if (level.Empty()) {
+    throw std::runtime_error(scenePath.string() +
+                             ": the scene has no mesh outside the sky to make the level of");
+  }
+  // Ghost models before Level.ini: their hover heights place the ghosts.
+  const auto ghosts = ImportGhosts(markers.ghosts, scenePath, levelDir, textures, notes);
   level.Save(levelDir);
   if (sky.Empty()) {
     notes.push_back(
@@ -596,24 +650,8 @@ std::vector<std::string> ImportScene(const fs::path& scenePath, const fs::path& 
   } else {
     sky.Save(levelDir);
   }
-
-  aiVector3D start;
-  float heading = 0;
-  if (player) {
-    start = PositionOf(player->world);
-    heading = HeadingOf(player->world);
-  } else {
-    const TBounds ground = level.Bounds("ter");
-    if (!ground.Empty()) {
-      start = {(ground.low.x + ground.high.x) / 2, ground.high.y,
-               (ground.low.z + ground.high.z) / 2};
-    }
-    notes.push_back(
-        "Level.ini: no \"Player\" marker: the player starts over the middle of the "
-        "terrain, above its highest point");
-  }
-  start.y += kPlayerLift;
-  WriteLevelIni(levelDir / "Level.ini", start, heading, placedGhosts);
+  const TPlayerStart start = PlayerStart(markers.player, level, notes);
+  WriteLevelIni(levelDir / "Level.ini", start.position, start.heading, ghosts);
   return notes;
 }
 

@@ -28,6 +28,7 @@
 #include "scene/FixedGLState.h"
 #include "scene/Simple3dObject.h"
 #include "tools/Commands.h"
+#include "tools/UndrawnMeshes.h"
 
 namespace qvtool {
 
@@ -210,6 +211,9 @@ int RunViewer(const TViewOptions& options) {
         });
     std::printf("%s: %d objects, %d materials\n", options.file.c_str(), model.ObjectCount(),
                 model.MaterialCount());
+    for (const std::string& line : UndrawnMeshes(options.file, model)) {
+      std::printf("not drawn: %s\n", line.c_str());
+    }
     TViewer viewer(model, options.width, options.height);
     viewer.SetUpGL();
 

@@ -35,6 +35,17 @@ std::string Names(const TGhostList& list) {
   return s;
 }
 
+// The game events the collection reports, one line each ("s found a"; the player is "P").
+struct TEventLog : TGameEvents {
+  static std::string Name(const TGhostObject& g) { return g.Name.empty() ? "P" : g.Name; }
+  void GameStarted(const TGhostObject& s) override { lines.push_back("start " + Name(s)); }
+  void Found(const TGhostObject& s, const TGhostObject& h) override {
+    lines.push_back(Name(s) + " found " + Name(h));
+  }
+  void GameWon(const TGhostObject& s) override { lines.push_back(Name(s) + " won"); }
+  std::vector<std::string> lines;
+};
+
 // Steps until `who` has touched `whom`: `who` walks straight at it, the others stand.
 void WalkInto(TActorLevel& level, TGhostObject& who, const TGhostObject& whom) {
   const TVector d = VecSub(whom.Position(), who.Position());
@@ -59,6 +70,8 @@ TEST(GameRules, AGameStartedByTouchRunsToItsEndAndResets) {
   TGhostObject& b = level.Ghost("TSearchGhostObject", "[b]\nInitialxpos=-20\nInitialypos=1.3\n");
   level.Ghost("TShuttleGhostObject", "[t]\nInitialzpos=30\nMoveVecx=0\nMoveVecy=0\nMoveVecz=0\n");
   level.ghosts.ActivateAll();
+  TEventLog events;
+  level.ghosts.SetEvents(&events);
   EXPECT_EQ(Look(level), "P1 s1 a1 b1 t1");
 
   WalkInto(level, s, level.player);  // the free ghost touches the free player
@@ -93,6 +106,9 @@ TEST(GameRules, AGameStartedByTouchRunsToItsEndAndResets) {
   level.Advance(1);
   EXPECT_EQ(level.ghosts.GetSeeker(), nullptr);
   EXPECT_EQ(Look(level), "P1 s1 a1 b1 t1");
+  // Each step told once, the reset not at all.
+  EXPECT_EQ(events.lines,
+            (std::vector<std::string>{"start s", "s found a", "s found P", "s found b", "s won"}));
 }
 
 TEST(GameRules, ThePlayerAsSeekerWinsAtTheLastTouch) {

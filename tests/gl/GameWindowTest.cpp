@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "assets/DemoLevels.h"
+#include "assets/DemoParts.h"
+#include "assets/DemoShapes.h"
 #include "game/AlarmDispatcher.h"
 #include "platform/Clock.h"
 #include "platform/EGL.h"
@@ -144,11 +147,11 @@ TEST_F(GameWindowTest, EachToggleKeyFlipsItsGLStateAndReportsTheNewState) {
   const std::vector<Row> rows = {
       {'F', enabled(GL_FOG), "Fog enabled", "Fog disabled"},
       {'L', enabled(GL_LIGHTING), "Lighting enabled", "Lighting disabled"},
-      {'W', polygonLine, "Displaying WireFrame", "Displaying Filled Polygons"},
-      {'A', enabled(GL_ALPHA_TEST), "AlphaTesting enabled", "AlphaTesting disabled"},
+      {'X', polygonLine, "Displaying WireFrame", "Displaying Filled Polygons"},
+      {'H', enabled(GL_ALPHA_TEST), "AlphaTesting enabled", "AlphaTesting disabled"},
       {'T', enabled(GL_TEXTURE_2D), "Texturing enabled", "Texturing disabled"},
       {'B', enabled(GL_BLEND), "Blending enabled", "Blending disabled"},
-      {'S', separate, "SeparateSpeculareColor enabled", "SeparateSpeculareColor disabled"},
+      {'P', separate, "SeparateSpeculareColor enabled", "SeparateSpeculareColor disabled"},
   };
   for (const Row& row : rows) {
     for (int press = 0; press < 2; ++press) {
@@ -165,27 +168,76 @@ TEST_F(GameWindowTest, EachToggleKeyFlipsItsGLStateAndReportsTheNewState) {
   EXPECT_FLOAT_EQ(qv::GlobalCamera().ZFar(), window_->GetWorld()->FogEnd);
 
   const bool lists = window_->GetWorld()->UsesDisplayLists();
-  window_->KeyUp('D');
+  window_->KeyUp('K');
   EXPECT_NE(window_->GetWorld()->UsesDisplayLists(), lists);
   EXPECT_EQ(LastMessage(), lists ? "Using VertexArrays only" : "Using DisplayLists");
   window_->KeyUp('M');
-  EXPECT_FALSE(window_->GetParams().MouseCapture);
+  EXPECT_FALSE(window_->GetStates().MouseCapture);
   EXPECT_TRUE(app_.CursorVisible);
   EXPECT_EQ(LastMessage(), "MouseCapture off");
   window_->KeyUp('I');
   Frame();
   EXPECT_EQ(window_->Overlay().front().text.rfind("800x600", 0), std::string::npos);
-  window_->KeyUp('W');
+  window_->KeyUp('X');
   window_->KeyUp('Q');
   EXPECT_EQ(LastMessage(), "Set to HighestQuality");
   EXPECT_FALSE(polygonLine());
   EXPECT_TRUE(glIsEnabled(GL_FOG) && glIsEnabled(GL_LIGHTING) && glIsEnabled(GL_BLEND));
 }
 
+// A level of its own: a floor and a dark plain wall (drawn, never collided with) across z = 0.
+void WriteWallLevel(const fs::path& dir) {
+  using namespace qv::assets;
+  TDemoModel model;
+  model.Materials = {MakeMaterial("Floor", 0.4f, 0.6f, 0.3f),
+                     MakeMaterial("Wall", 0.2f, 0.1f, 0.1f)};
+  TMeshBuilder floor("terFloor");
+  AddHeightfield(
+      floor, -30, -30, 30, 30, 6, 6, [](float, float) { return 0.0f; }, "Floor", 0.1f);
+  model.Meshes.push_back(floor.Finish());
+  TMeshBuilder wall("Wall");
+  AddPanel(wall, 30, 0, -30, 0, 0, 30, "Wall", 0.1f);  // facing +z
+  model.Meshes.push_back(wall.Finish());
+  TDemoFiles files;
+  files.AddModel("Objects.3DS", model);
+  files.AddText("Level.ini", "[Player]\nStartingypos=1\nStartingzpos=5\n");
+  for (const TDemoFile& file : files.Take())
+    std::ofstream(dir / file.Path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(file.Bytes.data()),
+               static_cast<std::streamsize>(file.Bytes.size()));
+}
+
+// The text is drawn over everything: with a wall nearer to the eye than the text's own depth,
+// the game-state line stays white.
+TEST_F(GameWindowTest, TheOverlayStaysWhiteWithAWallAtTheEye) {
+  qv::test::TempDir dir;
+  WriteWallLevel(dir.Path());
+  const std::string level = dir.Path().string() + "/";
+  Start(SettingsWith(dir, {level, level, level}));
+  Frame();
+  qv::TPlayerObject& player = window_->GetWorld()->GetPlayer();
+  // The near plane is the player's front reach: the wall at 1.2 times that is nearer than the
+  // text (depth 0.5) by far.
+  player.PlaceAt({0, player.Position().y, 1.2f * player.FrontReach()});
+  Frame();
+  float depth = 1;
+  glReadPixels(400, 300, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+  ASSERT_LT(depth, 0.4f) << "the wall is not at the eye";
+  const auto rgba = qv::test::ReadPixels(gl_);
+  int white = 0;
+  for (int y = 575; y < 600; ++y)
+    for (int x = 550; x < 800; ++x) {
+      const auto p = qv::test::PixelAt(rgba, gl_.Width(), x, y);
+      white += p[0] == 255 && p[1] == 255 && p[2] == 255;
+    }
+  EXPECT_GT(white, 100) << "the game-state line is hidden";
+}
+
 TEST_F(GameWindowTest, F1ShowsTheTwentyHelpLinesWithTheConfiguredKeys) {
   qv::test::TempDir dir;
   Start(SettingsWith(dir, {"levels\\Meadow", "levels\\Tiny", "levels\\Showcase"},
-                     "FogKey=G\nBlendKey=5\nWireFrameKey=X\nFrameInfoKey=J\nMouseCaptureKey=K"));
+                     "FogKey=G\nBlendKey=5\nWireFrameKey=X\nFrameInfoKey=J\nMouseCaptureKey=K\n"
+                     "ForwardKey=W\nCrouchKey=C\n[Mouse]\nSensitivity=2.5\nInvertY=1"));
   window_->GetMessages().Add("an older line");
   window_->KeyUp(qv::kVkF1);
   const qv::TAlzheimerStringList& m = window_->GetMessages();
@@ -196,11 +248,28 @@ TEST_F(GameWindowTest, F1ShowsTheTwentyHelpLinesWithTheConfiguredKeys) {
   EXPECT_EQ(m.Get(13), "D...DisplayLists    G...Fog            S...SeparateSpecColor");
   EXPECT_EQ(m.Get(14), "5...Blending        L...Lighting       A...AlphaTest");
   EXPECT_EQ(m.Get(15), "X...WireFrame       T...Textures       J...FrameInfo");
+  EXPECT_EQ(m.Get(17), "Move: W...forward C...crouch");
+  EXPECT_EQ(m.Get(18), "Mouse: sensitivity 2.5, inverted");
   EXPECT_EQ(m.Get(19).substr(0, 11), "          (");
   // A toggle key on a digit takes the digit from the level switch.
   window_->KeyUp('5');
   EXPECT_EQ(window_->CurrentLevel(), 2);
   EXPECT_EQ(LastMessage(), "Blending disabled");
+}
+
+TEST_F(GameWindowTest, TheMouseSettingsScaleAndInvertTheTurn) {
+  qv::test::TempDir dir;
+  Start(SettingsWith(dir, {"levels\\Meadow", "levels\\Tiny", "levels\\Showcase"},
+                     "[Mouse]\nSensitivity=0.5\nInvertY=1"));
+  Frame();
+  const qv::TPlayerObject& player = window_->GetWorld()->GetPlayer();
+  const float heading = player.Heading(), tilt = player.Tilt();
+  app_.MouseX += 80;  // plain steering: -80 degrees of heading
+  app_.MouseY += 30;  // plain steering: -9 degrees of tilt
+  Frame();
+  Frame();  // the next step commits what the input asked for
+  EXPECT_FLOAT_EQ(player.Heading() - heading, -40);
+  EXPECT_FLOAT_EQ(player.Tilt() - tilt, 4.5f);
 }
 
 TEST_F(GameWindowTest, RResetsThePlayerUnlessAToggleTakesTheKey) {
@@ -299,6 +368,7 @@ TEST_F(GameWindowTest, WithoutItsStartLevelTheGameEndsSayingWhatIsMissing) {
               std::string::npos)
         << error.what();
   }
+  EXPECT_FALSE(app_.OnKeyUp) << "the key-up callback points at the window that failed";
   const fs::path noLevelFile = SettingsWith(dir, {"a", "b", dir.Path().string() + "/"});
   EXPECT_THROW(
       {

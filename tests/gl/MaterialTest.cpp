@@ -195,8 +195,12 @@ TEST_F(MaterialGL, ApplyDecidesAlphaTestAndTexturingByTheTexture) {
     else
       glDisable(GL_TEXTURE_2D);
     glEnable(GL_ALPHA_TEST);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     leaves.Apply();  // 32-bit: the alpha test stays
     EXPECT_TRUE(glIsEnabled(GL_ALPHA_TEST));
+    GLint env = 0;
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env);
+    EXPECT_EQ(env, GL_MODULATE);
     EXPECT_EQ(glIsEnabled(GL_TEXTURE_2D), texturing);
     GLint bound = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
@@ -220,7 +224,7 @@ TEST_F(MaterialGL, HighlightAndRestoreRoundTripAndDullValuesBecomeTheRestoredOne
   TMaterial m;
   GLint env = 0;
   glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env);
-  EXPECT_EQ(env, GL_MODULATE);
+  EXPECT_EQ(env, GL_REPLACE);  // building makes no GL call; a textured Apply sets the mode
 
   TMaterialRecord r = Record();
   r.transparency = -0.25f;

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <array>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -15,6 +17,7 @@
 #include "assets/DemoLevels.h"
 #include "assets/DemoParts.h"
 #include "assets/DemoShapes.h"
+#include "platform/IniFile.h"
 #include "tests/support/GLTestContext.h"
 #include "tests/support/TempDir.h"
 
@@ -24,6 +27,7 @@ namespace fs = std::filesystem;
 using namespace qv::assets;
 
 const fs::path kProgram = fs::path(QV_BUILD_DIR) / "quorvantille";
+const fs::path kWrittenSettings = fs::path(QV_BUILD_DIR) / "quorvantille.ini";
 
 std::string ReadText(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -45,6 +49,15 @@ std::string Field(const std::string& line, const std::string& key, std::size_t f
   if (at == std::string::npos) return "<missing>";
   const std::size_t start = at + key.size() + 3;
   return line.substr(start, line.find_first_of(",]}", start) - start);
+}
+// The position [x, y, z] of the actor with this name.
+std::array<float, 3> ActorPos(const std::string& line, const std::string& actor) {
+  std::array<float, 3> p{};
+  const std::size_t at = line.find("\"pos\":[", line.find("{\"name\":\"" + actor + "\""));
+  if (at == std::string::npos ||
+      std::sscanf(line.c_str() + at + 7, "%f,%f,%f", &p[0], &p[1], &p[2]) != 3)
+    ADD_FAILURE() << "no position of " << actor << " in " << line;
+  return p;
 }
 // The field of the actor with this name.
 std::string ActorField(const std::string& line, const std::string& actor, const std::string& key) {
@@ -69,11 +82,19 @@ class ReplayProgramTest : public ::testing::Test {
     WriteLevel("");
   }
 
-  void WriteLevel(const std::string& keys) {
+  // `keys`: the fog key ("" F); with `writtenKeys`, the [Keys] of the settings the build writes
+  // instead. `fullWidth`: the full-screen width F2 asks for.
+  void WriteLevel(const std::string& keys, bool writtenKeys = false, int fullWidth = 800) {
     TDemoFiles files;
     TIniText settings;
-    settings.Section("Window").Key("Width", 800).Key("Height", 600).Key("MouseCapture", 0);
-    settings.Section("Keys").Key("FogKey", keys.empty() ? "F" : keys.c_str());
+    settings.Section("Window").Key("Width", fullWidth).Key("Height", 600).Key("MouseCapture", 0);
+    settings.Section("Keys");
+    if (writtenKeys) {
+      for (const auto& [key, value] : qv::TIniFile(kWrittenSettings).SectionValues("Keys"))
+        settings.Key(key, value);
+    } else {
+      settings.Key("FogKey", keys.empty() ? "F" : keys.c_str());
+    }
     settings.Section("Levels")
         .Key("a", "levels\\T\\")
         .Key("b", "levels\\T\\")
@@ -258,6 +279,88 @@ TEST_F(ReplayProgramTest, BadInputAndBadOptionsFailBeforeTheFirstFrame) {
     EXPECT_NE(run.err.find(c.error), std::string::npos) << c.args << ": " << run.err;
     EXPECT_NE(run.err.find("usage: quorvantille"), std::string::npos) << c.args;
   }
+}
+
+TEST_F(ReplayProgramTest, WASDOfTheWrittenSettingsMoveThePlayer) {
+  WriteLevel("", true);
+  // Facing -z: each key held for ten frames, then let go.
+  const struct {
+    int key;
+    int axis;    // 0 x, 2 z
+    float sign;  // the direction it must go
+  } rows[] = {{'W', 2, -1}, {'S', 2, 1}, {'A', 0, -1}, {'D', 0, 1}};
+  std::string input = "quorvantille-input 1\n" + Frames(20, 16);
+  for (const auto& row : rows)
+    input += "key down " + std::to_string(row.key) + "\n" + Frames(10, 16) + "key up " +
+             std::to_string(row.key) + "\n" + Frames(2, 16);
+  WriteInput("wasd.txt", input);
+  ASSERT_EQ(Start("--replay wasd.txt --trace t.jsonl").exitCode, 0);
+  const std::vector<std::string> trace = Lines(P("t.jsonl"));
+  ASSERT_EQ(trace.size(), 20u + 4 * 12);
+  for (std::size_t i = 0; i < 4; ++i) {
+    const auto before = ActorPos(trace[19 + 12 * i], "Player");
+    const auto after = ActorPos(trace[19 + 12 * (i + 1)], "Player");
+    const int other = 2 - rows[i].axis;
+    EXPECT_GT(rows[i].sign * (after[rows[i].axis] - before[rows[i].axis]), 0.2f)
+        << char(rows[i].key);
+    EXPECT_NEAR(after[other], before[other], 0.01f) << char(rows[i].key);
+  }
+}
+
+TEST_F(ReplayProgramTest, TapsBetweenTwoFramesAreSeenByTheFrameAfterThem) {
+  // A click between frames 60 and 61 jumps; an Escape tap between 65 and 66 ends the game.
+  WriteInput("taps.txt", "quorvantille-input 1\n" + Frames(60, 16) +
+                             "button down 1\nbutton up 1\n" + Frames(5, 16) +
+                             "key down 27\nkey up 27\n" + Frames(50, 16));
+  ASSERT_EQ(Start("--replay taps.txt --trace t.jsonl").exitCode, 0);
+  const std::vector<std::string> trace = Lines(P("t.jsonl"));
+  ASSERT_EQ(trace.size(), 66u) << "the Escape tap was not seen once by frame 66";
+  EXPECT_GT(ActorPos(trace[63], "Player")[1], ActorPos(trace[59], "Player")[1] + 0.1f)
+      << "the click did not jump";
+}
+
+TEST_F(ReplayProgramTest, StartsFindsTagsAndWinsLeaveTheirMessagesInTheTrace) {
+  // The player seeks and finds the only ghost; or walks into the free ghost, which then seeks,
+  // counts ten seconds and tags the player, who walks into it again.
+  const struct {
+    std::string input;
+    std::vector<std::string> messages;  // in this order
+  } games[] = {
+      {HideAndSeekInput(), {"You found Shy.", "You found everybody: you win!"}},
+      {"quorvantille-input 1\nseed 7\n" + Frames(70, 16) + "key down 38\n" + Frames(10, 50) +
+           "key up 38\n" + Frames(240, 50) + "key down 38\n" + Frames(100, 50),
+       {"Shy caught you and seeks now: hide!", "Shy tagged you: you are out.",
+        "Shy found everybody and wins."}},
+  };
+  for (const auto& game : games) {
+    WriteInput("game.txt", game.input);
+    ASSERT_EQ(Start("--replay game.txt --trace t.jsonl --timedemo").exitCode, 0);
+    const std::string trace = ReadText(P("t.jsonl"));
+    std::size_t at = 0;
+    for (const std::string& message : game.messages) {
+      at = trace.find("\"" + message + "\"", at);
+      ASSERT_NE(at, std::string::npos) << message;
+    }
+  }
+}
+
+TEST_F(ReplayProgramTest, ARefusedFullScreenSwitchKeepsTheViewAndTheWindowSize) {
+  WriteLevel("", false, 641);  // a mode the display does not offer: refused, on windowed
+  // The pointer moves while the question is asked.
+  WriteInput("f2.txt", "quorvantille-input 1\n" + Frames(5, 16) +
+                           "key down 113\nkey up 113\nmouse 100 100\n" + Frames(3, 16) +
+                           "shot after.png\n");
+  const Outcome run = Start("--replay f2.txt --trace t.jsonl");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.err.find("This FullScreen Mode Is Not Supported"), std::string::npos) << run.err;
+  const std::vector<std::string> trace = Lines(P("t.jsonl"));
+  ASSERT_EQ(trace.size(), 8u);
+  EXPECT_EQ(ActorField(trace.back(), "Player", "heading"),
+            ActorField(trace[4], "Player", "heading"));
+  int width = 0, height = 0;
+  qv::test::ReadPng(P("after.png"), width, height);
+  EXPECT_EQ(width, 800);
+  EXPECT_EQ(height, 600);
 }
 
 TEST_F(ReplayProgramTest, ALiveGameRecordedFromRealXInputReplaysToTheSameTrace) {

@@ -169,7 +169,8 @@ TEST_F(MeshDrawTest, CompiledListReplaysTheDrawingUntilUncompiled) {
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
-TEST_F(MeshDrawTest, HighlightBrightensEverySharedMaterialAndCompiles) {
+// Highlights run on alarms, where no GL call belongs: the list is recorded at the next draw.
+TEST_F(MeshDrawTest, HighlightBrightensEverySharedMaterialAndCompilesAtTheNextDraw) {
   TMaterial a, b;
   a.Specular = {0.2f, 0.3f, 0.4f, 0.5f};
   a.SavedSpecular = a.Specular;
@@ -183,10 +184,14 @@ TEST_F(MeshDrawTest, HighlightBrightensEverySharedMaterialAndCompiles) {
   EXPECT_EQ(a.Specular, (TColor{1, 1, 1, 0.5f}));
   EXPECT_EQ(a.Shininess, 126);
   EXPECT_EQ(b.Shininess, 126);
+  EXPECT_FALSE(mesh.Compiled);
+  EXPECT_EQ(mesh.GetDisplayList(), 0u);
+  mesh.Draw();
   EXPECT_TRUE(mesh.Compiled);
   mesh.Unhighlight();
   EXPECT_EQ(a.Specular, (TColor{0.2f, 0.3f, 0.4f, 0.5f}));
   EXPECT_EQ(a.Shininess, 10);
+  mesh.Draw();
   EXPECT_TRUE(mesh.Compiled);
   mesh.Uncompile();
 }

@@ -170,5 +170,49 @@ TEST(ViewCommandTest, MissingTextureIsAWarningAndBadInputAnError) {
   EXPECT_EQ(RunTool("view Ball.3ds --size 12", dir.Path()).status, 2);
 }
 
+TEST(ViewCommandTest, NamesTheMeshesItDoesNotDrawAndWhy) {
+  test::TempDir dir;
+  TMaterial3DS red;
+  red.name = "Red";
+  red.diffuse = {1, 0, 0};
+  TWriter3DS writer;
+  writer.AddMaterial(red);
+  struct Case {
+    const char* mesh;
+    std::vector<TObjMat3DS> groups;
+    bool hidden;
+    const char* line;  // what the view says; "" for a mesh it draws
+  };
+  const Case cases[] = {
+      {"Seen", {{"red", {0}}}, false, ""},
+      {"Plain", {}, false, "not drawn: mesh \"Plain\" has no material assignment"},
+      {"Lost",
+       {{"Nowhere", {0}}},
+       false,
+       "not drawn: mesh \"Lost\": 1 face(s) name material \"Nowhere\", which the file does not "
+       "hold"},
+      {"Veiled", {{"Red", {0}}}, true, "not drawn: mesh \"Veiled\" is flagged hidden"},
+  };
+  for (const Case& c : cases) {
+    TMesh3DS mesh;
+    mesh.name = c.mesh;
+    mesh.vertices = {{0, 0, 0}, {1, 0, 0}, {0, 0, 1}};
+    mesh.faces = {{0, 1, 2, 0}};
+    mesh.matGroups = c.groups;
+    mesh.hidden = c.hidden;
+    writer.AddMesh(mesh);
+  }
+  writer.Save(dir.Path() / "Mixed.3ds");
+  const TRun run = RunTool("view Mixed.3ds --screenshot shot.png --size 64x64", dir.Path());
+  EXPECT_EQ(run.status, 0) << run.output;
+  for (const Case& c : cases) {
+    const bool said = run.output.find(std::string("\"") + c.mesh + "\"") != std::string::npos;
+    if (*c.line)
+      EXPECT_NE(run.output.find(c.line), std::string::npos) << run.output;
+    else
+      EXPECT_FALSE(said) << run.output;
+  }
+}
+
 }  // namespace
 }  // namespace qv

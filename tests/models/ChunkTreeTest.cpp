@@ -300,6 +300,28 @@ TEST(ChunkTree, MalformedLayoutsAreRefusedWithTheirOffset) {
   faces.End();
   ExpectRefused(faces.Take(), {"0x4120", "offset 6", "face count 1000"});
 
+  // Inside a named object or a material entry, the message ends with what the author calls it.
+  TChunkWriter3DS inObject;
+  inObject.Begin(kScene);
+  inObject.Begin(kMeshData);
+  inObject.Begin(kNamedObject);
+  inObject.Name("Wall");
+  inObject.Begin(kTriMesh);
+  inObject.Begin(kFaceList);
+  inObject.Word(1000);
+  for (int i = 0; i < 5; ++i) inObject.End();
+  ExpectRefused(inObject.Take(), {"0x4120", "face count 1000", "in object \"Wall\""});
+  TChunkWriter3DS inMaterial;
+  inMaterial.Begin(kScene);
+  inMaterial.Begin(kMeshData);
+  inMaterial.Begin(kMaterialEntry);
+  inMaterial.Begin(kMatName);
+  inMaterial.Name("Brick");
+  inMaterial.End();
+  inMaterial.Begin(kMeshMatrix);  // 48 bytes of own data it does not have
+  for (int i = 0; i < 4; ++i) inMaterial.End();
+  ExpectRefused(inMaterial.Take(), {"0x4160", "needs 48 bytes", "in material \"Brick\""});
+
   TChunkWriter3DS noZero;  // a name without its zero inside the chunk
   noZero.Begin(kScene);
   noZero.Begin(kMeshData);

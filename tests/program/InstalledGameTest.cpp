@@ -32,9 +32,10 @@ class InstalledGameTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     prefixDir_ = std::make_unique<qv::test::TempDir>();
+    const fs::path output = prefixDir_->Path() / "install.txt";
     const std::string install = "cmake --install '" + std::string(QV_BUILD_DIR) + "' --prefix '" +
-                                Prefix().string() + "' >install.txt 2>&1";
-    ASSERT_EQ(Shell(install), 0) << qv::test::ReadText("install.txt");
+                                Prefix().string() + "' >'" + output.string() + "' 2>&1";
+    ASSERT_EQ(Shell(install), 0) << qv::test::ReadText(output);
     ASSERT_EQ(Shell("chmod -R a-w '" + Data().string() + "'"), 0);
     qv::test::OpenToEveryone(Prefix());
   }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <regex>
@@ -179,6 +180,43 @@ TEST(ShellProgramTest, AStartLevelThatCannotBeLoadedEndsWithItsReasonAndExitCode
     ASSERT_FALSE(run.log.empty());
     EXPECT_EQ(run.log.back(), "KillGLWindow done");
   }
+}
+
+// An X server of the test's own, started in `dir`, that a test may kill under the game.
+struct OwnXServer {
+  explicit OwnXServer(const fs::path& dir) : pidFile(dir / "xvfb.pid") {
+    const fs::path number = dir / "display.txt";
+    (void)std::system(("Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>'" +
+                       number.string() + "' >/dev/null 2>&1 & echo $! >'" + pidFile.string() + "'")
+                          .c_str());
+    for (int i = 0; i < 200 && qv::test::ReadText(number).empty(); ++i)
+      (void)std::system("sleep 0.05");
+    const std::string text = qv::test::ReadText(number);
+    display = text.empty() ? "" : ":" + text.substr(0, text.find('\n'));
+  }
+  ~OwnXServer() {
+    (void)std::system(("kill -KILL $(cat '" + pidFile.string() + "') 2>/dev/null").c_str());
+  }
+  fs::path pidFile;
+  std::string display;  // "" when the server did not start
+};
+
+TEST(ShellProgramTest, AnXServerDyingUnderTheGameEndsItWithExitCodeOneAndItsReason) {
+  const ProgramFolder folder;
+  const OwnXServer server(folder.Path());
+  ASSERT_FALSE(server.display.empty()) << "Xvfb did not start";
+  const ProgramOutcome run =
+      folder.Run("DISPLAY=" + server.display + " LIBGL_ALWAYS_SOFTWARE=1",
+                 WhenLogged("Font Nr",
+                            "sleep 0.3; kill -KILL $(cat xvfb.pid); "
+                            "for i in $(seq 1 200); do kill -0 $pid 2>/dev/null || break; "
+                            "sleep 0.05; done; kill -KILL $pid 2>/dev/null; wait $pid"));
+  EXPECT_EQ(run.exitCode, 1) << run.err;
+  EXPECT_NE(run.err.find("Error: The connection to the display is lost."), std::string::npos)
+      << run.err;
+  EXPECT_EQ(run.err.find("corrupted"), std::string::npos) << run.err;
+  ASSERT_FALSE(run.log.empty());
+  EXPECT_EQ(run.log.back(), "The connection to the display is lost");
 }
 
 }  // namespace

@@ -42,7 +42,11 @@ TEST_F(ParamsTest, WithoutASettingsFileEverythingIsZeroAndThereAreNoLevels) {
     EXPECT_FALSE(on);
   EXPECT_EQ(params.FogKey, 0);
   EXPECT_EQ(params.HighestQualityKey, 0);
+  EXPECT_EQ(params.ForwardKey, 0);
   EXPECT_EQ(params.FogOnMessage, "");
+  // Without a file the mouse still steers as always.
+  EXPECT_EQ(params.MouseSensitivity, 1.0f);
+  EXPECT_FALSE(params.InvertMouse);
   EXPECT_EQ(params.LevelCount(), 0);
   EXPECT_THROW(params.LevelDir(0), std::out_of_range);
 }
@@ -99,6 +103,13 @@ TEST_F(ParamsTest, ValuesAsThePlayerWroteThem) {
          EXPECT_FALSE(p.Fog);
          EXPECT_TRUE(p.DisplayLists);
        }},
+      {"[Mouse]\nSensitivity=0.25\nInvertY=1\n[Keys]\nForwardKey=W\nCrouchKey=c\n",
+       [](const TParams& p) {
+         EXPECT_EQ(p.MouseSensitivity, 0.25f);
+         EXPECT_TRUE(p.InvertMouse);
+         EXPECT_EQ(std::string({p.ForwardKey, p.CrouchKey}), "Wc");
+         EXPECT_EQ(p.BackKey, 0);
+       }},
       {"[Levels]\na=lv0\nb=lv1\\\n",
        [](const TParams& p) {
          EXPECT_EQ(p.LevelDirs, (std::vector<std::string>{"lv0\\", "lv1\\"}));
@@ -126,6 +137,9 @@ TEST_F(ParamsTest, EmptyKeySettingsAndOutOfRangeNumbersAreRefusedByFileAndKey) {
       {"[Window]\nBits=-1\n", "Bits"},
       {"[Window]\nWidth=16385\n", "Width"},
       {"[Window]\nHeight=2147483647\n", "Height"},
+      {"[Mouse]\nSensitivity=-0.5\n", "Sensitivity"},
+      {"[Mouse]\nSensitivity=1e9\n", "Sensitivity"},
+      {"[Keys]\nJumpKey=\n", "JumpKey"},
   };
   for (const auto& [text, key] : cases) {
     try {
@@ -159,13 +173,28 @@ TEST_F(ParamsTest, TheDemoSettingsListEveryKeyWithItsDefault) {
   TParams demo = Read(text);
   EXPECT_EQ(demo.LevelCount(), 4);
   demo.LevelDirs.clear();
-  EXPECT_TRUE(demo == Read(""));
-  // Every key is written out, not only left to its default: 5 window keys, 8 GL switches, 11 key
-  // characters and 19 messages.
+  // Defaults but for the keys: W A S D move (C crouches), and the four toggles that had them
+  // by default went to X, H, P and K.
+  TParams defaults = Read("");
+  char TParams::*const moved[] = {&TParams::ForwardKey,     &TParams::BackKey,
+                                  &TParams::StepLeftKey,    &TParams::StepRightKey,
+                                  &TParams::CrouchKey,      &TParams::WireFrameKey,
+                                  &TParams::AlphaTestKey,   &TParams::SeparateSpecularKey,
+                                  &TParams::DisplayListsKey};
+  std::string movedKeys;
+  for (char TParams::*key : moved) {
+    movedKeys += demo.*key;
+    demo.*key = defaults.*key;
+  }
+  EXPECT_EQ(movedKeys, "WSADCXHPK");
+  EXPECT_TRUE(demo == defaults);
+  // Every key is written out, not only left to its default: 5 window keys, 8 GL switches, 11
+  // toggle key characters, 19 messages, 5 movement keys and the 2 mouse keys.
   const qv::TIniFile ini = qv::TIniFile::FromText(text);
   EXPECT_EQ(ini.SectionValues("Window").size(), 5u);
   EXPECT_EQ(ini.SectionValues("GL").size(), 8u);
-  EXPECT_EQ(ini.SectionValues("Keys").size(), 30u);
+  EXPECT_EQ(ini.SectionValues("Keys").size(), 35u);
+  EXPECT_EQ(ini.SectionValues("Mouse").size(), 2u);
 }
 
 }  // namespace

@@ -219,5 +219,29 @@ TEST(ImportCommand, AwkwardSceneComesOutWithinTheFormatsLimits) {
   EXPECT_EQ(plain.ObjectList().MeshItem(0)->matGroups.at(0).name, "Default");
 }
 
+TEST(ImportCommand, BadScenesEndWithAnErrorNamingTheFile) {
+  test::TempDir dir;
+  std::ofstream(dir.Path() / "empty.glb").close();
+  std::ofstream(dir.Path() / "bad.png") << "no image";
+  const std::string obj = "o A\nusemtl M\nv 0 0 0\nv 1 0 0\nv 0 0 1\nf 1 2 3\n";
+  std::ofstream(dir.Path() / "gone.obj") << "mtllib gone.mtl\n" << obj;
+  std::ofstream(dir.Path() / "gone.mtl") << "newmtl M\nmap_Kd nothere.png\n";
+  std::ofstream(dir.Path() / "bad.obj") << "mtllib bad.mtl\n" << obj;
+  std::ofstream(dir.Path() / "bad.mtl") << "newmtl M\nmap_Kd bad.png\n";
+  struct Case {
+    const char* scene;
+    const char* error;
+  };
+  for (const Case& c :
+       {Case{"empty.glb", "error: empty.glb: cannot read the scene"},
+        Case{"none.gltf", "error: none.gltf: no such file"},
+        Case{"gone.obj", "error: gone.obj: material \"M\": nothere.png: cannot open"},
+        Case{"bad.obj", "error: bad.obj: material \"M\": bad.png: cannot decode"}}) {
+    const TRun run = QvTool(std::string("import ") + c.scene + " level", dir.Path());
+    EXPECT_EQ(run.exitCode, 1) << c.scene;
+    EXPECT_EQ(run.out.rfind(c.error, 0), 0u) << run.out;
+  }
+}
+
 }  // namespace
 }  // namespace qv
