@@ -153,7 +153,7 @@ void TMovableObject::Recompute() {
 }
 
 bool TMovableObject::HoldTurn() {
-  if (nextHeading_ == heading_ && nextTilt_ == tilt_) return false;
+  if (!Turns()) return false;
   nextHeading_ = heading_;
   nextTilt_ = tilt_;
   sinNextHeading_ = sinHeading_;

@@ -73,6 +73,8 @@ class TMovableObject : public T3dObjects {
   // next box when nothing turns. A model off its origin would otherwise swing through a thin wall
   // from one frame to the next.
   TBox TurnBox();
+  // True when the next heading or tilt differs from the current one.
+  bool Turns() const { return nextHeading_ != heading_ || nextTilt_ != tilt_; }
   // Drops a pending turn: the next heading and tilt become the current ones again, the next
   // position stays. False when there was no turn to drop.
   bool HoldTurn();

@@ -130,6 +130,7 @@ bool MeetsCollidee(const TMovementContext& context, const TBox& box) {
 // position is then that place.
 bool TurnSteppingAside(const TMovementContext& context, TMovableObject& actor,
                        const TVector& position) {
+  if (!actor.Turns()) return false;
   TBox still;  // the box at the target, not turned
   actor.GetBoundingBox(still);
   const TVector by = VecSub(position, actor.Position());
