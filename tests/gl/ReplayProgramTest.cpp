@@ -243,6 +243,15 @@ TEST_F(ReplayProgramTest, TwoReplaysWriteTheSameTraceAndTheSameScreenshots) {
                           " p50_ms=", " p99_ms=", " p999_ms="})
     EXPECT_NE(timedemo.out.find(key), std::string::npos) << key;
   EXPECT_EQ(Lines(P("ft.txt")).size(), 219u);
+  // Then the phases, which add up to the frame time: none is lost or counted twice.
+  const std::size_t phases = timedemo.out.find("\nphases_ms(mean/p99) time=");
+  ASSERT_NE(phases, std::string::npos) << timedemo.out;
+  double frames = 0, seconds = 0, phaseSum = 0;
+  std::sscanf(timedemo.out.c_str(), "frames=%lf seconds=%lf", &frames, &seconds);
+  for (std::size_t at = timedemo.out.find('=', phases); at != std::string::npos;
+       at = timedemo.out.find('=', at + 1))
+    phaseSum += std::strtod(timedemo.out.c_str() + at + 1, nullptr);
+  EXPECT_NEAR(phaseSum, seconds * 1000 / frames, 0.01 * seconds * 1000 / frames + 0.01);
 }
 
 TEST_F(ReplayProgramTest, AToggleKeyOnF12sCodeTakesPrecedence) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/FramePhases.h"
 #include "shell/FrameStats.h"
 #include "shell/InputFile.h"
 #include "shell/TraceLine.h"
@@ -103,6 +104,22 @@ TEST(FrameStatsTest, RatesLowsAndPercentilesFollowTheFrameTimes) {
             "frames=0 seconds=0.000 avg_fps=0.00 min_fps=0.00 max_fps=0.00 low1_fps=0.00 "
             "low01_fps=0.00 p50_ms=0.000 p99_ms=0.000 p999_ms=0.000");
   EXPECT_EQ(qv::FormatFrameStats(three).rfind("frames=3 seconds=0.060 avg_fps=50.00 ", 0), 0u);
+}
+
+// Every phase in run order with its own mean and nearest-rank p99; none measured gives zeros.
+TEST(FramePhasesTest, FormatGivesEachPhasesMeanAndP99InRunOrder) {
+  std::vector<qv::TFramePhases::TTimes> frames(100);
+  for (int i = 0; i < 100; ++i)
+    for (int phase = 0; phase < qv::kFramePhaseCount; ++phase)
+      frames[i][phase] = (phase + 1) * (i + 1);  // phase k: k+1, 2(k+1), ... 100(k+1) ms
+  EXPECT_EQ(qv::TFramePhases::Format(frames),
+            "phases_ms(mean/p99) time=50.500/99.000 alarms=101.000/198.000 step=151.500/297.000 "
+            "culling=202.000/396.000 reflection=252.500/495.000 scene=303.000/594.000 "
+            "overlay=353.500/693.000 swap=404.000/792.000 events=454.500/891.000");
+  EXPECT_EQ(qv::TFramePhases::Format({}),
+            "phases_ms(mean/p99) time=0.000/0.000 alarms=0.000/0.000 step=0.000/0.000 "
+            "culling=0.000/0.000 reflection=0.000/0.000 scene=0.000/0.000 overlay=0.000/0.000 "
+            "swap=0.000/0.000 events=0.000/0.000");
 }
 
 TEST(TraceLineTest, FloatsReadBackExactlyAndTextsBecomeJsonStrings) {
