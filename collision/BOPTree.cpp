@@ -275,7 +275,6 @@ void TBOPTree::Flatten() {
       flat.next = -1 - static_cast<int>(flatLeaves_.size());
       TFlatLeaf terms{};
       terms.object = &leaf->Object();
-      terms.transparent = terms.object->Transparent;
       // The same float steps as ViewDistance, so the key comes out bit for bit the same.
       if (terms.object->IsBoxTighter()) {
         TBox b;
@@ -327,9 +326,9 @@ void TBOPTree::CollectVisibleFlat(const TFrustum& frustum) {
     if (node.next < 0) {
       ++i;
       if (!passes) continue;
-      // What TBOPLeaf::CollectVisible does, the key and the list from the terms kept when the tree
-      // was made (static objects never change their bounds, as the leaf's own box copy assumes,
-      // nor their materials' transparency): the object itself is only written, never read.
+      // What TBOPLeaf::CollectVisible does, the key from the terms kept when the tree was made
+      // (static objects never change their bounds, as the leaf's own box copy assumes): an object
+      // is read only once it is close enough to be drawn.
       const int leafIndex = -1 - node.next;
       const TFlatLeaf& leaf = flatLeaves_[leafIndex];
       // The objects lie all over the heap; the leaves that follow are likely to pass too, so ask
@@ -341,7 +340,7 @@ void TBOPTree::CollectVisibleFlat(const TFrustum& frustum) {
       leaf.object->SortKey = key;
       const float diameter = 2.0f * node.radius;
       const bool tooFar = diameter > 0 ? key / diameter >= 90.0f : key > 0;
-      if (!tooFar) (leaf.transparent ? transparent_ : opaque_).Add(leaf.object);
+      if (!tooFar) (leaf.object->Transparent ? transparent_ : opaque_).Add(leaf.object);
       continue;
     }
     if (!passes || SubtreeAllTooFar(node.box, node.radius, frustum)) {

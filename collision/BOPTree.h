@@ -98,8 +98,7 @@ class TBOPTree {
     float centerX;      // ViewDistance terms from the bound the object picks: that bound's centre
     float centerY;
     float centerZ;
-    float extent;      // half the box's largest side, or the sphere's radius
-    bool transparent;  // the object's Transparent flag: which list it joins, without reading it
+    float extent;  // half the box's largest side, or the sphere's radius
   };
 
   TBOPTree(TBOPKinds kinds, TBOPOrigin origin);
