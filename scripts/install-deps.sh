@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the tools need. Idempotent: does nothing
-# when every package is present. Works as root and through sudo.
+# when every package is present. Works as root and through sudo. Given package names, installs
+# those instead (scripts/install-bench-deps.sh uses it for the benchmarks' own packages).
 set -euo pipefail
 
 packages=(
@@ -10,6 +11,7 @@ packages=(
   libgtest-dev libbenchmark-dev libpng-dev libstb-dev lib3ds-dev libassimp-dev
   xvfb xauth xdotool libx11-dev desktop-file-utils
 )
+[ $# -gt 0 ] && packages=("$@")
 
 missing=()
 for p in "${packages[@]}"; do
@@ -24,7 +26,7 @@ if [ "$(id -u)" -eq 0 ]; then
 elif command -v sudo >/dev/null; then
   sudo=(sudo)
 else
-  echo "install-deps.sh: missing packages (${missing[*]}); run this script as root or install sudo" >&2
+  echo "$(basename "$0"): missing packages (${missing[*]}); run this script as root or install sudo" >&2
   exit 1
 fi
 echo "installing: ${missing[*]}"
