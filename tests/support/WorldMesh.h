@@ -36,6 +36,19 @@ struct TWorldMesh {
     Triangle({x0, y, z0}, {x1, y, z0}, {x1, y, z1});
     Triangle({x0, y, z0}, {x1, y, z1}, {x0, y, z1});
   }
+  // An axis box from lo to hi as 12 triangles (two per side).
+  void Box(TVector lo, TVector hi) {
+    const auto quad = [&](TVector a, TVector b, TVector c, TVector d) {
+      Triangle(a, b, c);
+      Triangle(a, c, d);
+    };
+    quad({lo.x, lo.y, lo.z}, {hi.x, lo.y, lo.z}, {hi.x, hi.y, lo.z}, {lo.x, hi.y, lo.z});
+    quad({lo.x, lo.y, hi.z}, {hi.x, lo.y, hi.z}, {hi.x, hi.y, hi.z}, {lo.x, hi.y, hi.z});
+    quad({lo.x, lo.y, lo.z}, {lo.x, hi.y, lo.z}, {lo.x, hi.y, hi.z}, {lo.x, lo.y, hi.z});
+    quad({hi.x, lo.y, lo.z}, {hi.x, hi.y, lo.z}, {hi.x, hi.y, hi.z}, {hi.x, lo.y, hi.z});
+    quad({lo.x, lo.y, lo.z}, {hi.x, lo.y, lo.z}, {hi.x, lo.y, hi.z}, {lo.x, lo.y, hi.z});
+    quad({lo.x, hi.y, lo.z}, {hi.x, hi.y, lo.z}, {hi.x, hi.y, hi.z}, {lo.x, hi.y, hi.z});
+  }
   // Puts the listed faces in one material group (and so in one face group, in call order).
   void Group(std::vector<std::uint16_t> faces, std::string material = "m") {
     mesh.matGroups.push_back({std::move(material), std::move(faces)});

@@ -43,16 +43,7 @@ TRun Check(const std::string& args, const fs::path& dir) {
 // An axis box in world axes, one material group over its 12 triangles unless `material` is "".
 TMesh3DS Box(const std::string& name, TVector lo, TVector hi, const std::string& material = "m") {
   test::TWorldMesh m(name);
-  const auto quad = [&](TVector a, TVector b, TVector c, TVector d) {
-    m.Triangle(a, b, c);
-    m.Triangle(a, c, d);
-  };
-  quad({lo.x, lo.y, lo.z}, {hi.x, lo.y, lo.z}, {hi.x, hi.y, lo.z}, {lo.x, hi.y, lo.z});
-  quad({lo.x, lo.y, hi.z}, {hi.x, lo.y, hi.z}, {hi.x, hi.y, hi.z}, {lo.x, hi.y, hi.z});
-  quad({lo.x, lo.y, lo.z}, {lo.x, hi.y, lo.z}, {lo.x, hi.y, hi.z}, {lo.x, lo.y, hi.z});
-  quad({hi.x, lo.y, lo.z}, {hi.x, hi.y, lo.z}, {hi.x, hi.y, hi.z}, {hi.x, lo.y, hi.z});
-  quad({lo.x, lo.y, lo.z}, {hi.x, lo.y, lo.z}, {hi.x, lo.y, hi.z}, {lo.x, lo.y, hi.z});
-  quad({lo.x, hi.y, lo.z}, {hi.x, hi.y, lo.z}, {hi.x, hi.y, hi.z}, {lo.x, hi.y, hi.z});
+  m.Box(lo, hi);
   if (!material.empty()) m.Group({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, material);
   return m.mesh;
 }

@@ -36,16 +36,7 @@ std::string ReadAll(const fs::path& file) {
 
 TMesh3DS Box(const std::string& name, TVector lo, TVector hi) {
   test::TWorldMesh m(name);
-  const auto quad = [&](TVector a, TVector b, TVector c, TVector d) {
-    m.Triangle(a, b, c);
-    m.Triangle(a, c, d);
-  };
-  quad({lo.x, lo.y, lo.z}, {hi.x, lo.y, lo.z}, {hi.x, hi.y, lo.z}, {lo.x, hi.y, lo.z});
-  quad({lo.x, lo.y, hi.z}, {hi.x, lo.y, hi.z}, {hi.x, hi.y, hi.z}, {lo.x, hi.y, hi.z});
-  quad({lo.x, lo.y, lo.z}, {lo.x, hi.y, lo.z}, {lo.x, hi.y, hi.z}, {lo.x, lo.y, hi.z});
-  quad({hi.x, lo.y, lo.z}, {hi.x, hi.y, lo.z}, {hi.x, hi.y, hi.z}, {hi.x, lo.y, hi.z});
-  quad({lo.x, lo.y, lo.z}, {hi.x, lo.y, lo.z}, {hi.x, lo.y, hi.z}, {lo.x, lo.y, hi.z});
-  quad({lo.x, hi.y, lo.z}, {hi.x, hi.y, lo.z}, {hi.x, hi.y, hi.z}, {lo.x, hi.y, hi.z});
+  m.Box(lo, hi);
   return m.mesh;
 }
 
