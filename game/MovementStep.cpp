@@ -177,9 +177,15 @@ void MoveActor(const TMovementContext& context, TGhostObject& actor, float dt) {
     return;
   }
   bool blocked = false;
+  // A collision that held the actor up (it came down on a collidee's top, or the edge of a ledge
+  // it walks off) ends the fall for this step: the next attempts keep the corrected height, so the
+  // actor slides over the top instead of being pulled into it again by every attempt.
+  bool heldUp = false;
   for (int attempt = 0; attempt < kMaxAttempts; ++attempt) {
     TVector next = target;
-    if (!actor.GravityFree) {
+    if (heldUp) {
+      actor.VerticalSpeed = 0;
+    } else if (!actor.GravityFree) {
       next = GroundAlong(context, target, current);
       if (!(next == current)) next.y += actor.HoverHeight();
       if (target.y > next.y) actor.VerticalSpeed += dt * kGravity;
@@ -198,6 +204,7 @@ void MoveActor(const TMovementContext& context, TGhostObject& actor, float dt) {
         PlaceActor(context, actor, next);
         return;
       }
+      heldUp = heldUp || (!actor.GravityFree && wall.Corrected.y > next.y);
       target = wall.Corrected;
       continue;
     }
@@ -207,6 +214,7 @@ void MoveActor(const TMovementContext& context, TGhostObject& actor, float dt) {
       return;
     }
     blocked = collision.Blocked;
+    heldUp = heldUp || (!actor.GravityFree && collision.Corrected.y > next.y);
     target = collision.Corrected;
   }
   PlaceActor(context, actor, current);
@@ -223,10 +231,14 @@ TVector GroundPoint(const TMovementContext& context, const TVector& target,
   return result;
 }
 
+bool Meet(const TGhostObject& a, const TGhostObject& b) {
+  return a.State() != gsDone && b.State() != gsDone;
+}
+
 TCollision CollideActor(const TMovementContext& context, TGhostObject& actor,
                         const TVector& target) {
   TPlayerObject& player = context.Player;
-  if (&actor != &player) {
+  if (&actor != &player && Meet(actor, player)) {
     const TCollision collision = CollideWith(actor, target, player);
     if (collision.Hit) {
       actor.Touched(player);
@@ -237,7 +249,7 @@ TCollision CollideActor(const TMovementContext& context, TGhostObject& actor,
   }
   for (int i = 0; i < context.Ghosts.GhostCount(); ++i) {
     TGhostObject& ghost = context.Ghosts.GhostAt(i);
-    if (&ghost == &actor) continue;
+    if (&ghost == &actor || !Meet(actor, ghost)) continue;
     const TCollision collision = CollideWith(actor, target, ghost);
     if (collision.Hit) {
       ghost.Touched(actor);
@@ -247,6 +259,44 @@ TCollision CollideActor(const TMovementContext& context, TGhostObject& actor,
     }
   }
   return CollideWithCollidees(context, actor, target);
+}
+
+namespace {
+
+// The move to `target` as the step would correct it at its first collision, touching nobody.
+TVector FirstCorrection(const TMovementContext& context, const TGhostObject& actor,
+                        const TVector& target) {
+  if (&actor != &context.Player && Meet(actor, context.Player)) {
+    const TCollision collision = CollideWith(actor, target, context.Player);
+    if (collision.Hit) return collision.Corrected;
+  }
+  for (int i = 0; i < context.Ghosts.GhostCount(); ++i) {
+    const TGhostObject& ghost = context.Ghosts.GhostAt(i);
+    if (&ghost == &actor || !Meet(actor, ghost)) continue;
+    const TCollision collision = CollideWith(actor, target, ghost);
+    if (collision.Hit) return collision.Corrected;
+  }
+  return CollideWithCollidees(context, actor, target).Corrected;
+}
+
+}  // namespace
+
+bool IsBoxedIn(const TMovementContext& context, const TGhostObject& actor, float step) {
+  constexpr int kWays = 8;
+  const TVector at = actor.Position();
+  for (int k = 0; k < kWays; ++k) {
+    const float angle = 6.2831853f * static_cast<float>(k) / kWays;
+    const TVector target{at.x + step * std::cos(angle), at.y, at.z + step * std::sin(angle)};
+    if (GroundPoint(context, target, at) == at) continue;  // no ground that way
+    TVector reached = target;  // corrected as the step would be, attempt by attempt
+    for (int attempt = 0; attempt < kMaxAttempts; ++attempt) {
+      const TVector corrected = FirstCorrection(context, actor, reached);
+      if (corrected == reached) break;
+      reached = corrected;
+    }
+    if (std::hypot(reached.x - at.x, reached.z - at.z) >= step / 2) return false;
+  }
+  return true;
 }
 
 TCollision CollideWithCollidees(const TMovementContext& context, const TMovableObject& actor,

@@ -57,6 +57,12 @@ void MoveActor(const TMovementContext& context, TGhostObject& actor, float dt);
 // closest point any terrain offers near it; with no terrain under target at all, `current`.
 TVector GroundPoint(const TMovementContext& context, const TVector& target, const TVector& current);
 
+// Whether two actors meet at all: one that is done (found, or a seeker who found everybody) is out
+// of the game until the reset and passes through the others, and they through it. Found ghosts
+// stop where they were found, so a seeker that found a crowd would otherwise stand fenced in by
+// them and never end its game.
+bool Meet(const TGhostObject& a, const TGhostObject& b);
+
 // Tests the move of `actor` to `target` against the player, the ghosts and the collidees, in this
 // order, and tells both actors of a touch. The first collision answers.
 TCollision CollideActor(const TMovementContext& context, TGhostObject& actor,
@@ -73,6 +79,11 @@ TCollision CollideWith(const TMovableObject& actor, const TVector& target, const
 // box tests, as the final placement's is, so a move found free here is not refused there.
 TCollision CollideWithCollidee(const TMovableObject& actor, const TVector& target,
                                const TCollideeObject& collidee);
+
+// True when every way on the ground is shut: a level move of `step` units in each of eight
+// directions finds no terrain, or meets another actor or a collidee and keeps under half its
+// length after the slide. Tells nobody of a touch and moves nothing.
+bool IsBoxedIn(const TMovementContext& context, const TGhostObject& actor, float step);
 
 // Moves the actor to `position` unless its box there overlaps a collidee triangle. A turn that
 // would swing the box into a collidee waits: the actor moves at its old heading and tilt.

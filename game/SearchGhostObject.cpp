@@ -35,12 +35,46 @@ void TSearchGhostObject::LoadFromIni(const TIniFile& ini, std::string_view secti
 }
 
 TVector TSearchGhostObject::DesiredPosition(float dt) {
-  const TVector position = TGhostObject::DesiredPosition(dt);
+  TVector position = TGhostObject::DesiredPosition(dt);
+  GiveWayWhenStuck(dt, position);
+  if (backingFor_ > 0) {  // straight back, the way it came
+    backingFor_ -= dt;
+    position = VecSub(VecScale(Position(), 2), position);
+  }
   if (std::fabs(Heading() - TargetHeading) >= 10)
     SetHeading(Heading() + dt * TurnRate);
   else
     TurnRate *= 0.2f;
   return position;
+}
+
+namespace {
+float GroundDistance(const TVector& a, const TVector& b) {
+  return std::hypot(a.x - b.x, a.z - b.z);
+}
+}  // namespace
+
+void TSearchGhostObject::GiveWayWhenStuck(float dt, const TVector& wanted) {
+  const float madeGood = GroundDistance(Position(), lastPosition_);
+  const bool stuck = lastWantedStep_ > 0 && madeGood < 0.1f * lastWantedStep_;
+  lastPosition_ = Position();
+  lastWantedStep_ = GroundDistance(wanted, Position());
+  detourLeft_ = std::max(0.0f, detourLeft_ - dt);
+  stuckFor_ = stuck ? stuckFor_ + dt : 0;
+  // Headway made on a detour does not count: the ghost is not yet past what stopped it.
+  freeFor_ = stuck ? 0 : Detouring() ? freeFor_ : freeFor_ + dt;
+  if (freeFor_ >= kFreeAgain) nextDetour_ = kFirstDetour;
+  if (stuckFor_ < kStuckFor) return;
+  // A first stop picks a side at random; further ones keep it, so the ghost follows the outline.
+  if (nextDetour_ == kFirstDetour) detourSide_ = Random.Integer(0, 1) == 0 ? -1.0f : 1.0f;
+  stuckFor_ = 0;
+  // The last quarter turn never came about: the box, turned, would meet the wall. Back off first.
+  if (Detouring() && std::fabs(Heading() - detourFrom_) < 1) backingFor_ = kStuckFor;
+  detourFrom_ = Heading();
+  detourLeft_ = nextDetour_;
+  nextDetour_ = std::min(kLongestDetour, nextDetour_ * 2);
+  SetTarget(Heading() + detourSide_ * 90);
+  TurnRate = detourSide_ * 90 / kStuckFor;  // the quarter turn takes as long as the wait before it
 }
 
 void TSearchGhostObject::SetState(uint8_t state) {
@@ -51,6 +85,10 @@ void TSearchGhostObject::SetState(uint8_t state) {
 }
 
 void TSearchGhostObject::Think() {
+  if (Detouring() && (State() == gsSeeking || State() == gsFree || State() == gsHiding)) {
+    if (State() == gsSeeking) CheckGameOver();
+    return;
+  }
   switch (State()) {
     case gsSeeking: Seek(); break;
     case gsFree: Wander(); break;

@@ -20,7 +20,8 @@ class TSearchGhostObject : public TGhostObject {
   // any other value keeps the state.
   void LoadFromIni(const TIniFile& ini, std::string_view section) override;
   // Along the heading; turns by dt * turn rate until within 10 degrees of the target, then the
-  // turn rate shrinks to a fifth per call.
+  // turn rate shrinks to a fifth per call. A ghost that made no headway for half a second goes
+  // round what stops it (GiveWayWhenStuck).
   TVector DesiredPosition(float dt) override;
   // Entering the counting state starts the count afresh.
   void SetState(uint8_t state) override;
@@ -45,10 +46,35 @@ class TSearchGhostObject : public TGhostObject {
   void Stop();
   // The turn rate that reaches the target heading at the next think step.
   void TurnByNextThink();
+  // A ghost steers only by random turns or straight at a hider, so one that walks head-on into a
+  // wall, or at a hider behind a wall or inside a corner, would press there until its think step
+  // aimed it at the same wall again. After kStuckFor game seconds of walking with under a tenth
+  // of the wanted headway it goes round: it turns a right angle along the obstacle and keeps to
+  // that side for a detour during which its think steps do not steer it (a seeker still checks
+  // whether its game is over). Each further stop before it walked freely for kFreeAgain game
+  // seconds turns the same way and doubles the detour, up to kLongestDetour. A turn that did not
+  // come about (the box, turned, would meet the wall) backs the ghost off first.
+  void GiveWayWhenStuck(float dt, const TVector& wanted);
+  bool Detouring() const { return detourLeft_ > 0; }
+  static constexpr float kStuckFor = 2.5f;     // game seconds: half a second of real time
+  static constexpr float kFirstDetour = 10;    // game seconds: about one think period
+  static constexpr float kLongestDetour = 80;  // game seconds
+  static constexpr float kFreeAgain = 50;      // game seconds of headway that end a detour run
 
   bool Counting = false;    // the counting pause has begun
   float TurnRate = 0;       // degrees per game second
   float TargetHeading = 0;  // degrees
+
+ private:
+  TVector lastPosition_{};    // where the previous step began
+  float lastWantedStep_ = 0;  // how far that step wanted to go on the ground
+  float stuckFor_ = 0;        // game seconds of steps that got under a tenth of the way
+  float freeFor_ = 0;         // game seconds of steps that made headway
+  float detourLeft_ = 0;      // game seconds of the current detour still to go
+  float nextDetour_ = kFirstDetour;
+  float detourSide_ = 1;  // +1 turns left (headings grow), -1 right
+  float detourFrom_ = 0;  // the heading the current detour began at
+  float backingFor_ = 0;  // game seconds still to walk backwards
 };
 
 // The heading that faces direction d on the ground (y ignored; a zero direction gives -90).

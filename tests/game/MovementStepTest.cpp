@@ -41,9 +41,11 @@ TEST(MovementStep, FallsFrameByFrameWithGravityAndRestsAtTheHoverHeight) {
   EXPECT_EQ(level.player.Position(), (TVector{1, kHover, 2}));
 }
 
-// A search ghost (it walks on the ground) facing +x at speed 1, never thinking.
-TGhostObject& Walker(TActorLevel& level, TVector at, float heading = -90) {
-  TGhostObject& g = level.Ghost("TSearchGhostObject", "[w]\nUnitsPerSec=1\n");
+// A plain ghost made to walk on the ground, facing +x at speed 1: the step alone moves it (a
+// search ghost would go round what stops it).
+TGhostObject& Walker(TActorLevel& level, TVector at, float heading = -90, float speed = 1) {
+  TGhostObject& g = level.Ghost("TGhostObject", "[w]\nUnitsPerSec=" + std::to_string(speed) + "\n");
+  g.GravityFree = false;
   TActorLevel::Put(g, at, heading);
   g.VerticalSpeed = 0;
   return g;
@@ -73,6 +75,22 @@ TEST(MovementStep, WalksUpARampAndAcrossAHoleBridgedByAnotherTerrain) {
     }
     EXPECT_NEAR(g.Position().x, 16, 1e-3) << c.name;
   }
+}
+
+// A plateau 3 high whose edge is a wall (a collidee one unit thick, its top just under the
+// plateau's): the walker going off it comes down on the wall's top, slides over it and drops to the
+// ground. Before, every attempt of the step pulled it into the wall's top again, and it froze.
+TEST(MovementStep, WalksOffALedgeWhoseEdgeIsAWall) {
+  TActorLevel level;
+  level.Terrain(Floor(-20, 20, -5, 5, 0));
+  level.Terrain(Floor(0, 10, -5, 5, 3));
+  level.Collidee(Wall(0, -5, 0, 5, 0, 2.9f) + Wall(1, 5, 1, -5, 0, 2.9f) +
+                 Floor(0, 1, -5, 5, 2.9f));
+  level.Load();
+  TGhostObject& g = Walker(level, {5, 3 + kHover, 0}, 90);  // heading 90 faces -x
+  for (int frame = 0; frame < 30; ++frame) level.Step(0.5f);
+  EXPECT_LT(g.Position().x, -5);
+  EXPECT_NEAR(g.Position().y, kHover, 1e-3);
 }
 
 TEST(MovementStep, ATargetOffEveryTerrainIsRefusedHorizontally) {
@@ -152,16 +170,6 @@ TEST(ShuttleGhost, ReversesAtEveryThinkStepAlsoWhenBlockedAndAZeroVectorStands) 
   EXPECT_EQ(s.State(), gsFree);
 }
 
-// A walker heading `heading` at `speed` from `at`, its steering held.
-TGhostObject& Held(TActorLevel& level, TVector at, float heading, float speed) {
-  TGhostObject& g =
-      level.Ghost("TSearchGhostObject", "[w]\nUnitsPerSec=" + std::to_string(speed) + "\n");
-  TActorLevel::Put(g, at, heading);
-  g.VerticalSpeed = 0;
-  static_cast<TSearchGhostObject&>(g).TargetHeading = heading;
-  return g;
-}
-
 // A long wall at x = 5 (running along z); the walker comes from x = 3, or starts touching it.
 TEST(MovementStep, WallsAreSlidAlongAndNeverPassed) {
   struct TCase {
@@ -187,7 +195,7 @@ TEST(MovementStep, WallsAreSlidAlongAndNeverPassed) {
     level.Load();
     level.PlacePlayer({-30, kHover, 30});
     // Heading -90 faces +x (into the wall); turning towards 0 (-z) slides along it.
-    TGhostObject& g = Held(level, {c.startX, kHover, 20}, -90 + c.angle, c.speed);
+    TGhostObject& g = Walker(level, {c.startX, kHover, 20}, -90 + c.angle, c.speed);
     const float step = c.speed * 0.5f;
     const float wantedAlong = step * std::sin(c.angle * 3.14159265f / 180);
     TVector before = g.Position();
@@ -216,8 +224,8 @@ TEST(MovementStep, AWalkerInARoomOfSmallCellsReachesTheWallAndTurnsAlongIt) {
                  Wall(5, 5, -5, 5, 0, 3, true) + Wall(-5, 5, -5, -5, 0, 3, true));
   level.Load();
   level.PlacePlayer({-15, kHover, 15});
-  TGhostObject& g = Held(level, {0, kHover, -3}, -90, 1);
-  TGhostObject& h = Held(level, {2, kHover, 4}, -45, 1);  // half into the wall, half along it
+  TGhostObject& g = Walker(level, {0, kHover, -3}, -90, 1);
+  TGhostObject& h = Walker(level, {2, kHover, 4}, -45, 1);  // half into the wall, half along it
   for (int frame = 0; frame < 12; ++frame) level.Step(0.5f);
   TBox box;
   g.GetBoundingBox(box);
@@ -244,8 +252,8 @@ TEST(MovementStep, ActorsInsideAnObstaclesBoxAreLetOutAndAJumpOffTheTerrainComes
 
   // Two ghosts whose centres lie inside each other's boxes walk on into each other: they part
   // instead of holding each other for good.
-  TGhostObject& a = Held(level, {4, kHover, 0}, -90, 1);
-  TGhostObject& b = Held(level, {4.2f, kHover, 0}, 90, 1);
+  TGhostObject& a = Walker(level, {4, kHover, 0}, -90, 1);
+  TGhostObject& b = Walker(level, {4.2f, kHover, 0}, 90, 1);
   for (int frame = 0; frame < 10; ++frame) level.Step(0.25f);
   EXPECT_GT(std::fabs(a.Position().x - b.Position().x), 0.2f);
 }
