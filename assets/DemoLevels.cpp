@@ -158,7 +158,7 @@ void AddTinyLevel(TDemoFiles& files) {
 
 // Level 3: a stress test for the partition tree, culling and the movement step. A terrain of
 // 1,000 x 1,000 units in four tiles, 2,500 decorations and 40 buildings (over 200,000 triangles
-// in over 2,000 objects) and 32 ghosts, which play inside a ring wall of radius 160.
+// in over 2,000 objects) and 32 ghosts, which play inside a ring wall of radius 120.
 void AddStressLevel(TDemoFiles& files) {
   const std::string dir = "levels/Stress/";
   auto ground = [](float x, float z) {
@@ -176,7 +176,7 @@ void AddStressLevel(TDemoFiles& files) {
     model.Meshes.push_back(b.Finish());
   }
   // The ghosts play within this ring, so a seeker can reach every hider within minutes.
-  AddBoundaryWall(model, "colArena", 160, 96, 3, ground, "Rock");
+  AddBoundaryWall(model, "colArena", 120, 72, 3, ground, "Rock");
 
   TDemoRandom random(99);
   for (int i = 0; i < 40; ++i) {
@@ -232,7 +232,7 @@ void AddStressLevel(TDemoFiles& files) {
                                                            : "ghosts\\Shade.3ds";
     GhostSection(ini, "Ghost" + std::to_string(g + 1), file, kind, x,
                  ground(x, z) + (floating ? 5.0f : 7.0f), z, static_cast<float>(g * 37 % 360),
-                 floating ? 0.4f : 1.0f + 0.02f * static_cast<float>(g));
+                 floating ? 0.4f : 2.0f + 0.02f * static_cast<float>(g));
     if (!floating) ini.Key("InitialState", 2);
     if (kind == "TInFrustumGhostObject") ini.Key("ViewingAngle", 150.0f + static_cast<float>(g));
     if (kind == "TShuttleGhostObject")

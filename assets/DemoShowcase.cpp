@@ -3,8 +3,8 @@
 //  - terrain ("ter") in several tiles: one tile has a pond cut out of it, which a hidden walkable
 //    water surface and an arched bridge fill; a plateau overlaps a tile 9 units higher, reached by
 //    stairs and a ramp; cliffs ("col") stop actors from walking under it;
-//  - collision meshes ("col"): houses, a tower, courtyard walls, columns, a glass pen, a boulder,
-//    and cliffs of more than 500 vertices (met by their bounding box, which is their shape);
+//  - collision meshes ("col"): houses, courtyard walls, columns, a glass pen, a boulder, cliffs,
+//    and a tower of more than 500 vertices (met by its bounding box, which is its shape);
 //  - materials: two reflective ones ("CUBEMAP" in two letter cases), see-through ones through
 //    0xA08A (water, glass) and through a 32-bit texture (lattice fence), one with transparency but
 //    without 0xA08A (stays opaque), two-sided, flat-shaded and wireframe ones, self-illuminated
@@ -18,6 +18,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <string>
 
 #include "assets/DemoLevels.h"
 #include "assets/DemoParts.h"
@@ -189,10 +190,9 @@ void AddTerrain(TDemoModel& model) {
   model.Meshes.push_back(plateau.Finish());
 
   // Its cliffs stop just under the top, so an actor arriving by the stairs or the ramp passes
-  // over them while one on the ground cannot walk under the plateau.
-  // They are laid in blocks, over 500 vertices in all: actors meet the whole cliff as one solid
-  // box, which is its shape (the plateau's top lies above it).
-  TMeshBuilder cliff("colCliff");
+  // over them while one on the ground cannot walk under the plateau. Each side is a mesh of its
+  // own, under 500 vertices, so actors meet the cliffs as walls: one that walks off the edge
+  // drops to the ground beside them (as one box over the whole plateau they held it on top).
   const float top = kPlateauTop - 0.1f, bottom = -3.0f, h = top - bottom;
   struct TCliffSide {
     float X0, Z0, X1, Z1;  // the side's centre line
@@ -202,19 +202,17 @@ void AddTerrain(TDemoModel& model) {
                               {79.5f, -84, 79.5f, -46, 0.5f},
                               {31, -45.5f, 79, -45.5f, 0.5f},
                               {30.5f, -84, 30.5f, -46, 0.5f}};
+  int sideNumber = 0;
   for (const TCliffSide& side : sides) {
+    TMeshBuilder cliff("colCliff" + std::to_string(++sideNumber));
     const float length = std::hypot(side.X1 - side.X0, side.Z1 - side.Z0);
-    const int blocks = static_cast<int>(std::ceil(length / 4.0f));
     const bool alongX = side.Z0 == side.Z1;
-    for (int k = 0; k < blocks; ++k) {
-      const float t = (static_cast<float>(k) + 0.5f) / static_cast<float>(blocks);
-      const float half = length / static_cast<float>(blocks) / 2;
-      AddBox(cliff, {side.X0 + (side.X1 - side.X0) * t, bottom, side.Z0 + (side.Z1 - side.Z0) * t},
-             alongX ? half : side.Half, h, alongX ? side.Half : half, 0, "Stone", 1.0f / 6,
-             EBottom::Open);
-    }
+    const float halfLength = length / 2;
+    AddBox(cliff, {(side.X0 + side.X1) / 2, bottom, (side.Z0 + side.Z1) / 2},
+           alongX ? halfLength : side.Half, h, alongX ? side.Half : halfLength, 0, "Stone",
+           1.0f / 6, EBottom::Open);
+    model.Meshes.push_back(cliff.Finish());
   }
-  model.Meshes.push_back(cliff.Finish());
 
   TMeshBuilder stairs("terStairs");
   const float stairBase = Ground(50, -15);
@@ -259,8 +257,17 @@ void AddBuildings(TDemoModel& model) {
     const float ground = Ground(house.X, house.Z);
     const float wallTop = ground + house.Height;
     TMeshBuilder walls(house.Name);
-    AddBox(walls, {house.X, ground - 2, house.Z}, house.HalfX, house.Height + 2, house.HalfZ,
-           house.Yaw, "Brick", 1.0f / 6);
+    if (std::string(house.Name) == "colTower") {
+      // Laid in courses a unit high, over 500 vertices: actors meet the tower by its box, which
+      // is its shape.
+      const int courses = static_cast<int>(house.Height) + 2;
+      for (int k = 0; k < courses; ++k)
+        AddBox(walls, {house.X, ground - 2 + static_cast<float>(k), house.Z}, house.HalfX, 1,
+               house.HalfZ, house.Yaw, "Brick", 1.0f / 6);
+    } else {
+      AddBox(walls, {house.X, ground - 2, house.Z}, house.HalfX, house.Height + 2, house.HalfZ,
+             house.Yaw, "Brick", 1.0f / 6);
+    }
     model.Meshes.push_back(walls.Finish());
     TMeshBuilder roof(house.Roof);
     AddPitchedRoof(roof, {house.X, 0, house.Z}, house.HalfX, house.HalfZ, wallTop,
@@ -272,15 +279,14 @@ void AddBuildings(TDemoModel& model) {
   AddBox(scaffold, {70, Ground(70, 20), 20}, 7.5f, 24, 7.5f, 0, "Scaffold", 1.0f, EBottom::Open);
   model.Meshes.push_back(scaffold.Finish());
 
-  // The courtyard: four walls with a gate in the middle of each.
+  // The courtyard: four walls with a gate in the middle of each and its corners open, so no wall
+  // meets another: a ghost that heads for a hider outside finds a way out along any wall.
   int wall = 0;
   for (int side = 0; side < 4; ++side)
     for (float half : {-1.0f, 1.0f}) {
-      // Segments from the gate (10 wide) to the corner; the ones along x reach over the others'
-      // ends, so each outer corner is one corner, not a notch an actor could be pressed into.
       const bool alongX = side < 2;
-      const float length = alongX ? 11.8f : 11.5f;  // half
-      const float along = half * (5.0f + length);
+      constexpr float gate = 5.0f, length = 8.5f;  // half the gate, half a segment
+      const float along = half * (gate + length);
       const float fixed = (side % 2 == 0 ? -28.0f : 28.0f);
       const float x = alongX ? along : fixed, z = alongX ? fixed : along;
       TMeshBuilder b("colWall" + std::to_string(++wall));
@@ -460,10 +466,10 @@ void AddShowcaseLevel(TDemoFiles& files) {
       .Key("UnitsPerSec", 2.0f)
       .Key("AbleToFly", 0);
   const TGhostEntry ghosts[] = {
-      {"Casper", "ghosts\\Wisp.3ds", "TDirectGhostObject", -12, 60, 0, 45, 1.2f, 2},
-      {"Boo", "ghosts\\Wisp.3ds", "TInFrustumGhostObject", 45, 75, 0, 200, 1.0f, 2},
-      {"Hunter", "ghosts\\Shade.3ds", "TDirectGhostObject", -50, 10, 0, 90, 1.4f, 3},
-      {"Watcher", "ghosts\\Shade.3ds", "TInFrustumGhostObject", 60, -20, 0, 270, 1.1f, 2},
+      {"Casper", "ghosts\\Wisp.3ds", "TDirectGhostObject", -12, 60, 0, 45, 1.7f, 2},
+      {"Boo", "ghosts\\Wisp.3ds", "TInFrustumGhostObject", 45, 75, 0, 200, 1.5f, 2},
+      {"Hunter", "ghosts\\Shade.3ds", "TDirectGhostObject", -50, 10, 0, 90, 1.9f, 3},
+      {"Watcher", "ghosts\\Shade.3ds", "TInFrustumGhostObject", 60, -20, 0, 270, 1.6f, 2},
       {"Ferry", "Lantern.3ds", "TShuttleGhostObject", -72, 62, 4.5f, 0, 1.0f, 0},
       {"Drifter", "ghosts\\Drifter.3ds", "TGhostObject", 80, 60, 5.0f, 30, 0.3f, 0},
   };

@@ -10,6 +10,7 @@
 
 #include "game/AlarmDispatcher.h"
 #include "game/GhostObjects.h"
+#include "game/MovementStep.h"
 #include "game/PlayerObject.h"
 #include "game/RandomSource.h"
 #include "game/ShuttleGhostObject.h"
@@ -29,6 +30,8 @@ using qv::TVector;
 constexpr std::int64_t kFrameMs = 100;                    // as the game draws at 10 fps
 constexpr float kStepAmount = kFrameMs / 1000.0f * 5.0f;  // game time units per frame
 constexpr double kFrameSeconds = kFrameMs / 1000.0;
+// How far a frozen actor is tried in eight directions to tell stuck from boxed in.
+constexpr float kProbeStep = 0.5f;
 
 // A folder as the author wrote it, with "/" and one trailing separator.
 std::string FolderShown(const std::string& folder) {
@@ -45,12 +48,16 @@ std::string OneLine(std::string text) {
 
 // Whether the actor's move this frame has a horizontal or shuttle part: the same factors its
 // DesiredPosition multiplies (that call turns a search ghost, so it is not asked twice).
+// A step shorter than this per frame is no wish to move: it vanishes in the rounding of a
+// position far from the origin (a ghost whose random speed factor came out near zero).
+constexpr float kLeastStep = 1e-3f;
+
 bool WantsToMove(const TGhostObject& actor) {
   if (const auto* player = dynamic_cast<const qv::TPlayerObject*>(&actor))
     return player->Speed() != 0 && !(player->Request == TVector{});
   if (const auto* shuttle = dynamic_cast<const qv::TShuttleGhostObject*>(&actor))
-    return shuttle->Speed() != 0 && !(shuttle->MoveVector == TVector{});
-  return actor.Speed() * actor.SpeedFactor != 0;
+    return shuttle->Speed() * kStepAmount * VecLength(shuttle->MoveVector) >= kLeastStep;
+  return std::fabs(actor.Speed() * actor.SpeedFactor) * kStepAmount >= kLeastStep;
 }
 
 // The player as a restless tester: walks ahead, turns smoothly now and then, and turns away when a
@@ -158,8 +165,10 @@ class TPlaytest {
       }
       world->Step(kStepAmount);
       wanderer.Moved(!(player.Position() == before[0]));
+      const qv::TMovementContext context{world->GetStaticObjects(), world->GetGhosts(), player};
       for (std::size_t i = 0; i < actors_.size(); ++i)
-        Watch(i, wants[i] && actors_[i]->Position() == before[i]);
+        Watch(i, wants[i] && actors_[i]->Position() == before[i] &&
+                     !qv::IsBoxedIn(context, *actors_[i], kProbeStep));
       ObserveGame(world->GetGhosts());
     }
     if (gameOpen_) CloseGame(TGameEnd::Running);
@@ -341,7 +350,7 @@ std::string PlaytestText(const TPlaytestReport& report) {
     out += "  seed " + std::to_string(seed.Seed) + ": " + std::to_string(seed.Started) +
            " started, " + std::to_string(seed.Ended) + " ended, " + std::to_string(seed.Finds) +
            " finds\n";
-  out += "longest frozen while wanting to move:\n";
+  out += "longest frozen while wanting to move (not boxed in):\n";
   for (const TActorReport& actor : report.Actors) {
     out += "  " + actor.Name + " (" + actor.Class + "): " + Seconds(actor.Frozen.Seconds);
     if (actor.Frozen.Seconds > 0)

@@ -7,8 +7,9 @@
 //
 // What it reports is only observed, frame by frame: a new seeker starts a game, a hider going to
 // "done" is a find, the seeker going to "done" ends the game; an actor is frozen in a frame when it
-// wanted to move (its speed along its heading, its shuttle vector or the player's request is not
-// zero) and its position did not change.
+// wanted to move (its step along its heading or its shuttle vector is at least a thousandth of a
+// unit, or the player asked to move), its position did not change, and it is not boxed in (a
+// short step in one of eight directions would still take it somewhere: IsBoxedIn).
 //
 // Deterministic: the world's random source takes the seed, the wanderer draws from its own source
 // seeded alike. The alarm dispatcher reads the simulation's clock while it runs. Cost: one level
