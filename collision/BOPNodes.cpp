@@ -45,12 +45,14 @@ void TBOPLeaf::CollectVisible(const TFrustum& frustum, T3dObjectList& opaque,
   // Always the box here, whichever bound is tighter: the inner nodes above were box-tested too.
   if (!BoxInFrustum(box_, frustum)) return;
   const float key = ViewDistance(frustum, *object_);
-  object_->SortKey = key;
   // Too small at this distance to be worth drawing: the key is 90 or more sphere diameters. A point
-  // object (radius 0) is cut when it lies beyond the near plane, as the division would say.
+  // object (radius 0) is cut when it lies beyond the near plane, as the division would say. Such
+  // an object keeps its old key, as one outside the view does: a key is only read in the frame
+  // that found the object visible, and leaving it saves the query a visit to every cut object.
   const float diameter = 2.0f * radius_;
   const bool tooFar = diameter > 0 ? key / diameter >= 90.0f : key > 0;
   if (tooFar) return;
+  object_->SortKey = key;
   if (object_->Transparent)
     transparent.Add(object_);
   else

@@ -219,8 +219,8 @@ namespace {
 // (and 0 * infinity is not a number); such values take the nodes' own walk.
 constexpr float FastTestLimit = 1e18f;
 
-// How many leaves ahead the visibility walk asks for an object's memory.
-constexpr int LeafLookahead = 4;
+// How many objects ahead the visibility query asks for an object's memory.
+constexpr std::size_t KeptLookahead = 8;
 
 bool SmallEnough(float value) { return std::fabs(value) <= FastTestLimit; }  // false for NaN
 
@@ -249,6 +249,33 @@ bool BoxPasses(const TBox& b, const TFrustum& frustum, unsigned& planes) {
   }
   return true;
 }
+
+// SubtreeAllTooFar for the flat walk, set up once per query and in float: the near plane's least
+// value over a box, from the corner nearest along its normal, against 180 times the subtree's
+// largest radius. The margin is 1e-5 of the largest magnitude a key in the level can have (from
+// the root's box, which holds every box below), where SubtreeAllTooFar takes it from each box:
+// still a hundred times the float rounding of this value and of any leaf's key, so the cut never
+// drops an object the leaf would keep, and it costs three products per node.
+class TFarCut {
+ public:
+  TFarCut(const TPlane& near, float largestCoordinate) : near_(near) {
+    const double reach =
+        (std::fabs(double(near.a)) + std::fabs(double(near.b)) + std::fabs(double(near.c)) + 1) *
+            largestCoordinate +
+        std::fabs(double(near.d)) + 1;
+    slack_ = static_cast<float>(1e-5 * reach);
+  }
+  bool AllTooFar(const TBox& b, float radius) const {
+    const float least = near_.a * (near_.a >= 0 ? b.minX : b.maxX) +
+                        near_.b * (near_.b >= 0 ? b.minY : b.maxY) +
+                        near_.c * (near_.c >= 0 ? b.minZ : b.maxZ) + near_.d;
+    return least - slack_ > radius * (180.0f * (1 + 1e-5f));
+  }
+
+ private:
+  TPlane near_;
+  float slack_;
+};
 
 }  // namespace
 
@@ -293,6 +320,7 @@ void TBOPTree::Flatten() {
         terms.centerZ = sphere.z;
         terms.extent = sphere.r;
       }
+      terms.diameter = 2.0f * flat.radius;
       flatLeaves_.push_back(terms);
     } else {
       const auto& between = dynamic_cast<const TBOPBetween&>(*next.node);
@@ -309,14 +337,32 @@ void TBOPTree::Flatten() {
     const int parent = parents[i];
     if (parent >= 0 && flat_[parent].next < end) flat_[parent].next = end;
   }
+  kept_.assign(flatLeaves_.size(), {});
+  const TBox& all = flat_.front().box;
+  largestCoordinate_ = 0;
+  for (float v : {all.minX, all.maxX, all.minY, all.maxY, all.minZ, all.maxZ})
+    largestCoordinate_ = std::max(largestCoordinate_, std::fabs(v));
+}
+
+inline void TBOPTree::KeepIfNearEnough(const TFlatLeaf& leaf, const TPlane& near) {
+  // An object too far to be drawn is not touched at all: its key means nothing this frame. The
+  // slot is written either way and only counted when kept, as whether it is kept is hard to
+  // foresee.
+  const float key =
+      near.a * leaf.centerX + near.b * leaf.centerY + near.c * leaf.centerZ + near.d + leaf.extent;
+  const bool tooFar = leaf.diameter > 0 ? key / leaf.diameter >= 90.0f : key > 0;
+  kept_[keptCount_] = {leaf.object, key};
+  keptCount_ += tooFar ? 0 : 1;
 }
 
 void TBOPTree::CollectVisibleFlat(const TFrustum& frustum) {
   std::vector<TOpenNode>& open = walkStack_;
   open.clear();
   open.push_back({static_cast<int>(flat_.size()), 0x3fu});
+  keptCount_ = 0;
   const int count = static_cast<int>(flat_.size());
   const TPlane& near = frustum[fpNear];
+  const TFarCut farCut(near, largestCoordinate_);
   int i = 0;
   while (i < count) {
     while (i >= open.back().end) open.pop_back();
@@ -325,30 +371,53 @@ void TBOPTree::CollectVisibleFlat(const TFrustum& frustum) {
     const bool passes = BoxPasses(node.box, frustum, planes);
     if (node.next < 0) {
       ++i;
-      if (!passes) continue;
       // What TBOPLeaf::CollectVisible does, the key from the terms kept when the tree was made
-      // (static objects never change their bounds, as the leaf's own box copy assumes): an object
-      // is read only once it is close enough to be drawn.
-      const int leafIndex = -1 - node.next;
-      const TFlatLeaf& leaf = flatLeaves_[leafIndex];
-      // The objects lie all over the heap; the leaves that follow are likely to pass too, so ask
-      // for their objects now rather than wait for each in turn.
-      if (leafIndex + LeafLookahead < static_cast<int>(flatLeaves_.size()))
-        __builtin_prefetch(flatLeaves_[leafIndex + LeafLookahead].object);
-      const float key = near.a * leaf.centerX + near.b * leaf.centerY + near.c * leaf.centerZ +
-                        near.d + leaf.extent;
-      leaf.object->SortKey = key;
-      const float diameter = 2.0f * node.radius;
-      const bool tooFar = diameter > 0 ? key / diameter >= 90.0f : key > 0;
-      if (!tooFar) (leaf.object->Transparent ? transparent_ : opaque_).Add(leaf.object);
+      // (static objects never change their bounds, as the leaf's own box copy assumes).
+      if (passes) KeepIfNearEnough(flatLeaves_[-1 - node.next], near);
       continue;
     }
-    if (!passes || SubtreeAllTooFar(node.box, node.radius, frustum)) {
+    if (!passes || farCut.AllTooFar(node.box, node.radius)) {
+      i = node.next;
+      continue;
+    }
+    if (planes == 0) {
+      // Wholly inside: every box below passes, so only the distance cut is left to make, leaf by
+      // leaf, without the nodes in between.
+      KeepLeavesBelow(i, near);
       i = node.next;
       continue;
     }
     open.push_back({node.next, planes});
     ++i;
+  }
+  AppendKept();
+}
+
+void TBOPTree::KeepLeavesBelow(int node, const TPlane& near) {
+  // Every node has two children, so a subtree of k leaves spans 2k - 1 entries, and pre-order
+  // puts its leaves next to each other in flatLeaves_; the first is at the end of the first
+  // children from the node down.
+  const int leaves = (flat_[node].next - node + 1) / 2;
+  while (flat_[node].next >= 0) ++node;
+  const int first = -1 - flat_[node].next;
+  for (int k = first; k < first + leaves; ++k) KeepIfNearEnough(flatLeaves_[k], near);
+}
+
+void TBOPTree::AppendKept() {
+  // The objects lie all over the heap, and the two fields used here are usually on two cache
+  // lines; the walk above has already said which objects come next, so ask for both lines a few
+  // objects ahead instead of waiting for each in turn. Transparency is read now, not kept in the
+  // leaf: an object may turn transparent after the tree is made.
+  const std::size_t count = keptCount_;
+  for (std::size_t k = 0; k < count; ++k) {
+    if (k + KeptLookahead < count) {
+      T3dObject* ahead = kept_[k + KeptLookahead].object;
+      __builtin_prefetch(&ahead->Transparent);
+      __builtin_prefetch(&ahead->SortKey, 1);
+    }
+    T3dObject* object = kept_[k].object;
+    object->SortKey = kept_[k].key;
+    (object->Transparent ? transparent_ : opaque_).Add(object);
   }
 }
 

@@ -59,9 +59,10 @@ class TBOPTree {
   void SaveToFile(const std::filesystem::path& file) const;
 
   // Refreshes OpaqueResult and TransparentResult unless the frustum equals the last one exactly.
-  // A leaf is box-tested whatever its tighter bound; a visible object gets its SortKey
-  // (ViewDistance) and is dropped when that key is 90 or more of its sphere diameters. The opaque
-  // list is in tree order, the transparent one sorted by SortKey ascending.
+  // A leaf is box-tested whatever its tighter bound; an object is dropped when its ViewDistance
+  // is 90 or more of its sphere diameters. Exactly the objects returned get that distance as
+  // their SortKey; the others keep theirs. The opaque list is in tree order, the transparent one
+  // sorted by SortKey ascending, with each object's Transparent flag read at the query.
   void QueryVisible(const TFrustum& frustum);
   const T3dObjectList& OpaqueResult() const { return opaque_; }
   const T3dObjectList& TransparentResult() const { return transparent_; }
@@ -98,7 +99,8 @@ class TBOPTree {
     float centerX;      // ViewDistance terms from the bound the object picks: that bound's centre
     float centerY;
     float centerZ;
-    float extent;  // half the box's largest side, or the sphere's radius
+    float extent;    // half the box's largest side, or the sphere's radius
+    float diameter;  // twice the sphere's radius, for the distance cut
   };
 
   TBOPTree(TBOPKinds kinds, TBOPOrigin origin);
@@ -106,6 +108,11 @@ class TBOPTree {
   // Fills flat_ from root_; called once root_ is set.
   void Flatten();
   void CollectVisibleFlat(const TFrustum& frustum);
+  // The distance cut of every leaf of the subtree at flat_[node], its box already wholly inside
+  // the frustum.
+  void KeepLeavesBelow(int node, const TPlane& near);
+  void KeepIfNearEnough(const TFlatLeaf& leaf, const TPlane& near);
+  void AppendKept();
 
   std::unique_ptr<TBOPNode> root_;  // owned
   TFrustum frustum_{};              // of the last visibility query; all 0 at first
@@ -125,7 +132,16 @@ class TBOPTree {
     unsigned planes;  // bit k: its box is not wholly inside frustum plane k
   };
   std::vector<TOpenNode> walkStack_;  // the flat walk's open nodes, kept between queries
-  TBOPKinds kinds_;                   // what counts as terrain and as collidee
+  // A leaf the walk keeps, with its key: the objects are read only after the walk, in one pass
+  // that knows which objects come next (see CollectVisibleFlat).
+  struct TKeptLeaf {
+    T3dObject* object;  // not owned
+    float key;
+  };
+  std::vector<TKeptLeaf> kept_;  // one slot per leaf, made with the tree: no growing per query
+  std::size_t keptCount_ = 0;    // slots of kept_ the last query filled
+  float largestCoordinate_ = 0;  // of the root's box, for the rounding slack of the distance cut
+  TBOPKinds kinds_;              // what counts as terrain and as collidee
   TBOPOrigin origin_;
   std::int64_t elapsedMs_ = 0;
 };

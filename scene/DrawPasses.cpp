@@ -13,7 +13,15 @@ void DrawOpaquePass(const T3dObjectList& opaque) {
   glPopAttrib();
 }
 
-void DrawSkyPass(T3dObject& sky) { sky.Draw(); }
+void DrawSkyPass(T3dObject& sky) {
+  // Drawn first, the sky would keep a pixel where an object has the same depth value: the object
+  // fails GL_LESS against it. Far away the depth steps are large (hundreds of units a few
+  // thousand units out, at the game's near plane), so objects near the sky box often do.
+  glPushAttrib(GL_DEPTH_BUFFER_BIT);
+  glDepthFunc(GL_LEQUAL);
+  sky.Draw();
+  glPopAttrib();
+}
 
 void DrawTransparentPass(const T3dObjectList& transparent) {
   for (int i = transparent.Count() - 1; i >= 0; --i) transparent.Get(i)->Draw();

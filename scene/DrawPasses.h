@@ -5,9 +5,9 @@
 //  - opaque objects go nearest first with blending off: their alpha is 1 everywhere, so blending
 //    would give the source colour unchanged, and without it (their materials already turn the
 //    alpha test off) the renderer can reject hidden pixels before texturing and lighting them;
-//  - the sky comes after them, with the ordinary depth test: it keeps exactly the pixels where
-//    it lies nearer than what stands there (where nothing does, everywhere), which are the pixels
-//    it kept when drawn first and covered (up to fragments of exactly equal depth);
+//  - the sky comes after them, passing where it lies nearer than what stands there or at the
+//    same depth (where nothing does, everywhere): exactly the pixels it kept when drawn first,
+//    where an object of equal depth failed the ordinary GL_LESS test against it;
 //  - transparent objects last, as before, over the depth the sky and the opaque ones left.
 
 #include "scene/3dObject.h"

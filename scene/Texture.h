@@ -67,7 +67,7 @@ class TTexture {
   // Reads FileName into the fields below (no GL). Result code as TTgaResult.
   int LoadTGA();
 
-  GLenum InternalFormat = 0;         // given to the mipmap builder (compressed RGB / RGBA)
+  GLenum InternalFormat = 0;         // given to the mipmap builder (8-bit RGB / RGBA)
   GLenum Format = 0;                 // layout of Pixels: BGR or BGRA
   int BitsPerPixel = 0;              // 24 or 32
   int Width = 0;                     // pixels

@@ -1,6 +1,7 @@
 // For random sets of boxes: every object sits in exactly one leaf, every inner box encloses its
 // children, a saved and reloaded tree is the same tree, and the three queries return exactly what
-// a scan over all objects returns.
+// a scan over all objects returns - the visibility query also in the same order, with the same
+// keys, from views of every direction and width.
 
 #include <gtest/gtest.h>
 
@@ -146,6 +147,87 @@ TEST(BOPTreeProperty, TreeMatchesAScanOverAllObjects) {
   EXPECT_GT(found[0], 100u);
   EXPECT_GT(found[1], 100u);
   EXPECT_GT(found[2], 1000u);
+}
+
+// Frusta of any width, heading, tilt and reach, from inside the level and from outside it (where
+// the whole level may be in view).
+TFrustum AnyView(std::mt19937& random) {
+  std::uniform_real_distribution<float> place(-500, 500), unit(0, 1);
+  const float fov = 10 + 140 * unit(random), near = 0.5f, far = 20 + 3000 * unit(random);
+  const float f = 1 / std::tan(fov / 2 * 3.14159265f / 180);
+  TMatrix projection{};
+  projection[0] = f / (0.5f + 2 * unit(random));
+  projection[5] = f;
+  projection[10] = (far + near) / (near - far);
+  projection[11] = -1;
+  projection[14] = 2 * far * near / (near - far);
+  const float heading = 6.2831853f * unit(random), tilt = 3.1415926f * (unit(random) - 0.5f);
+  TMatrix turn = IdentityMatrix(), lean = IdentityMatrix(), move = IdentityMatrix();
+  turn[0] = turn[10] = std::cos(heading), turn[2] = -std::sin(heading), turn[8] = -turn[2];
+  lean[5] = lean[10] = std::cos(tilt), lean[6] = std::sin(tilt), lean[9] = -lean[6];
+  move[12] = -place(random), move[13] = -place(random) / 5, move[14] = -place(random);
+  return ExtractFrustum(projection, MultiplyMatrix(lean, MultiplyMatrix(turn, move)));
+}
+
+TEST(BOPTreeProperty, VisibleIsAScanOfTheLeavesInTreeOrder) {
+  constexpr float Unwritten = -12345.0f;
+  std::size_t found = 0, cut = 0;
+  for (const int n : {1, 9, 150, 1500}) {
+    SCOPED_TRACE("n=" + std::to_string(n));
+    std::mt19937 random(n);
+    std::uniform_real_distribution<float> place(-300, 300), unit(0, 1);
+    TObjectSet set;
+    for (int i = 0; i < n; ++i) {  // sizes from specks to blocks, so the distance cut bites
+      const float x = place(random), y = place(random) / 10, z = place(random);
+      const float s = std::pow(10.0f, 3 * unit(random) - 1.7f);
+      set.Add("o", {x, x + s * unit(random), y, y + s, z, z + s * unit(random)});
+    }
+    auto tree = TBOPTree::Build(set.List(), TestKinds());
+    std::vector<const TBOPLeaf*> leaves;
+    CollectLeaves(tree->Root(), leaves);
+    for (int q = 0; q < 60; ++q) {
+      // Transparency may change between queries: the query must read it again.
+      for (int i = 0; i < n; ++i)
+        if (unit(random) < 0.1f) set[i].Transparent = !set[i].Transparent;
+      const TFrustum view = AnyView(random);
+      std::vector<T3dObject*> opaque;
+      T3dObjectList transparent(TOwnership::Refers);
+      std::map<T3dObject*, float> keys;
+      for (const TBOPLeaf* leaf : leaves) {
+        T3dObject& object = leaf->Object();
+        TBox box;
+        object.GetBoundingBox(box);
+        if (!BoxInFrustum(box, view)) continue;
+        const float key = ViewDistance(view, object), diameter = 2 * object.BoundingSphere.r;
+        if (diameter > 0 ? key / diameter >= 90 : key > 0) {
+          ++cut;
+          continue;
+        }
+        keys[&object] = key;
+        if (object.Transparent)
+          transparent.Add(&object);
+        else
+          opaque.push_back(&object);
+      }
+      for (int i = 0; i < n; ++i) set[i].SortKey = Unwritten;
+      tree->QueryVisible(view);
+      std::vector<T3dObject*> gotOpaque;
+      for (int i = 0; i < tree->OpaqueResult().Count(); ++i)
+        gotOpaque.push_back(tree->OpaqueResult().Get(i));
+      EXPECT_EQ(gotOpaque, opaque);
+      for (int i = 0; i < n; ++i) {
+        const auto it = keys.find(&set[i]);
+        EXPECT_EQ(set[i].SortKey, it == keys.end() ? Unwritten : it->second);
+      }
+      transparent.Sort();  // with the keys just compared
+      ASSERT_EQ(tree->TransparentResult().Count(), transparent.Count());
+      for (int i = 0; i < transparent.Count(); ++i)
+        EXPECT_EQ(tree->TransparentResult().Get(i), transparent.Get(i));
+      found += keys.size();
+    }
+  }
+  EXPECT_GT(found, 5000u);
+  EXPECT_GT(cut, 1000u);
 }
 
 }  // namespace

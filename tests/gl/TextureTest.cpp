@@ -69,7 +69,7 @@ TEST_F(TextureGL, UploadedTextureShowsItsPixelsWithTheFirstRowAtTheBottom) {
   TTexture texture((dir_ / "stripes.bmp").string());
   EXPECT_EQ(texture.FileName, (dir_ / "stripes.tga").string());
   EXPECT_FALSE(texture.HasAlpha);
-  EXPECT_EQ(texture.InternalFormat, static_cast<GLenum>(GL_COMPRESSED_RGB_ARB));
+  EXPECT_EQ(texture.InternalFormat, static_cast<GLenum>(GL_RGB8));
   EXPECT_EQ(texture.Format, static_cast<GLenum>(GL_BGR_EXT));
   EXPECT_EQ(texture.ImageSize, 24);
   EXPECT_NE(texture.TextureName, 0u);
@@ -105,7 +105,7 @@ TEST_F(TextureGL, ThirtyTwoBitTextureHasAlphaThatTheAlphaTestSees) {
   WriteTga(dir_ / "leaf.tga", image);
   TTexture texture((dir_ / "leaf").string());
   EXPECT_TRUE(texture.HasAlpha);
-  EXPECT_EQ(texture.InternalFormat, static_cast<GLenum>(GL_COMPRESSED_RGBA_ARB));
+  EXPECT_EQ(texture.InternalFormat, static_cast<GLenum>(GL_RGBA8));
   EXPECT_EQ(texture.Format, static_cast<GLenum>(GL_BGRA_EXT));
   texture.MagFilter = GL_NEAREST;
   texture.Upload();
