@@ -44,5 +44,5 @@ for f in "$dir"/fuzz/fuzz_*; do
     exit 1
   fi
   "$f" "${limits[@]}" -print_final_stats=1 -artifact_prefix="$artifacts/$name-" \
-    "${args[@]}" 2>&1 | tail -n 15
+    "${args[@]}" 2>&1 | grep -v -e '^"' -e 'recommended dictionary' | tail -n 15
 done
