@@ -85,28 +85,38 @@ T3DSFileAdapter::T3DSFileAdapter(std::string_view fileName, TTextureFailure text
                                  TWarning warning)
     : FileName(fileName) {
   try {
-    Load(textureFailure, warning);
+    const std::filesystem::path path = ResolvePath(FileName);
+    TFile3DS file(path);
+    std::error_code ec;
+    ModelWriteTime = std::filesystem::last_write_time(path, ec);
+    FolderPath = FolderOf(path);
+    Load(file, textureFailure, warning);
   } catch (const E3DSError& e) {
     // The reader's messages say what is wrong but not in which file.
     throw E3DSError(FileName + ": " + e.what());
   }
 }
 
-void T3DSFileAdapter::Load(TTextureFailure textureFailure, const TWarning& warning) {
-  const std::filesystem::path path = ResolvePath(FileName);
-  const auto file = std::make_unique<TFile3DS>(path);
+T3DSFileAdapter::T3DSFileAdapter(std::vector<uint8_t> bytes, std::string_view fileName,
+                                 TTextureFailure textureFailure, TWarning warning)
+    : FileName(fileName), FolderPath(FolderOf(std::filesystem::path(fileName))) {
+  try {
+    TFile3DS file(std::move(bytes), FileName);
+    Load(file, textureFailure, warning);
+  } catch (const E3DSError& e) {
+    throw E3DSError(FileName + ": " + e.what());
+  }
+}
 
-  std::error_code ec;
-  ModelWriteTime = std::filesystem::last_write_time(path, ec);
-  FolderPath = FolderOf(path);
-
-  TObjectList& meshes = file->ObjectList();
+void T3DSFileAdapter::Load(TFile3DS& file, TTextureFailure textureFailure,
+                           const TWarning& warning) {
+  TObjectList& meshes = file.ObjectList();
   const int meshCount = meshes.MeshCount();
   if (meshCount == 0) return;  // no objects and no materials, whatever the file lists
 
-  Release = ReleaseLevelFor(file->MeshRelease(), file->FileRelease());
+  Release = ReleaseLevelFor(file.MeshRelease(), file.FileRelease());
 
-  TMaterialList& materials = file->MaterialList();
+  TMaterialList& materials = file.MaterialList();
   const int materialCount = materials.Count();
   if (materialCount == 0) {
     AddMaterial("Default", std::make_unique<TMaterial>());

@@ -18,6 +18,7 @@
 // the adapter, freed only while the context they were made in is current (scene/GLNames.h), so an
 // adapter may outlive its context. UploadTextures after a context rebuild makes new names there.
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -30,6 +31,7 @@
 
 namespace qv {
 
+class TFile3DS;
 class TMaterial;
 
 // What a texture that cannot be loaded does to the load.
@@ -46,6 +48,10 @@ class T3DSFileAdapter : public TModelSource {
   explicit T3DSFileAdapter(std::string_view fileName,
                            TTextureFailure textureFailure = TTextureFailure::Raise,
                            TWarning warning = {});
+  // The same over a model file's bytes already in memory: `fileName` names it in messages and its
+  // folder is where textures are looked for; the model's time is unknown (the clock's epoch).
+  T3DSFileAdapter(std::vector<uint8_t> bytes, std::string_view fileName,
+                  TTextureFailure textureFailure = TTextureFailure::Raise, TWarning warning = {});
   ~T3DSFileAdapter() override;
   T3DSFileAdapter(const T3DSFileAdapter&) = delete;
   T3DSFileAdapter& operator=(const T3DSFileAdapter&) = delete;
@@ -89,7 +95,7 @@ class T3DSFileAdapter : public TModelSource {
     std::unique_ptr<TMaterial> Material;  // owned
   };
 
-  void Load(TTextureFailure textureFailure, const TWarning& warning);
+  void Load(TFile3DS& file, TTextureFailure textureFailure, const TWarning& warning);
   void AddMaterial(const std::string& name, std::unique_ptr<TMaterial> material);
 
   std::string FileName;                       // as given, for messages

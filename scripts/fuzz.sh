@@ -3,12 +3,19 @@
 # bounded time on its seeds: the files kept in fuzz/seeds/<target>, and those the target writes
 # itself (QV_WRITE_SEEDS, made by our writers and from the demo data) into DIR/fuzz-seeds/<target>.
 # New inputs it finds collect in DIR/fuzz-corpus/<target>, crashing ones in DIR/fuzz-artifacts/.
+#   FUZZ_RUNS=N        each target runs to N executions instead, capped by SECONDS only when
+#                      SECONDS (or FUZZ_SECONDS) is given
+#   FUZZ_TARGETS="a b" only these targets (names without "fuzz_"), one after the other
+# Level inputs are cut at 1 KiB: every ghost section costs a model load, and longer files only
+# repeat sections.
 # The targets write their inputs to files in the temporary folder: on a disk every truncating
 # write costs milliseconds, so /dev/shm is used when there is one.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=${1:-build-fuzz}
-seconds=${2:-${FUZZ_SECONDS:-60}}
+seconds=${2:-${FUZZ_SECONDS:-}}
+runs=${FUZZ_RUNS:-}
+[ -z "$runs" ] && [ -z "$seconds" ] && seconds=60
 CC=clang CXX=clang++ scripts/build.sh "$dir" -DQV_FUZZ=ON -DQV_TESTS=OFF -DQV_BENCH=OFF
 export QV_NO_DIALOGS=1
 [ -z "${TMPDIR:-}" ] && [ -d /dev/shm ] && [ -w /dev/shm ] && export TMPDIR=/dev/shm
@@ -17,13 +24,18 @@ mkdir -p "$artifacts"
 for f in "$dir"/fuzz/fuzz_*; do
   [ -x "$f" ] || continue
   name=$(basename "$f")
+  if [ -n "${FUZZ_TARGETS:-}" ] && [[ " $FUZZ_TARGETS " != *" ${name#fuzz_} "* ]]; then continue; fi
   corpus="$dir/fuzz-corpus/$name"
   mkdir -p "$corpus"
   seeds="fuzz/seeds/${name#fuzz_}"
   written="$dir/fuzz-seeds/$name"
   rm -rf "$written"
   QV_WRITE_SEEDS="$written" "$f" -runs=0 >/dev/null 2>&1 || true
-  echo "== $name (${seconds}s)"
+  limits=()
+  [ -n "$runs" ] && limits+=("-runs=$runs")
+  [ -n "$seconds" ] && limits+=("-max_total_time=$seconds")
+  [ "$name" = fuzz_level ] && limits+=("-max_len=1024")
+  echo "== $name (${limits[*]})"
   args=("$corpus")
   [ -d "$seeds" ] && args+=("$seeds")
   [ -d "$written" ] && [ -n "$(ls -A "$written")" ] && args+=("$written")
@@ -31,6 +43,6 @@ for f in "$dir"/fuzz/fuzz_*; do
     echo "$name: no seeds (neither $seeds nor $written)" >&2
     exit 1
   fi
-  "$f" -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$artifacts/$name-" \
-    "${args[@]}" 2>&1 | tail -n 15
+  "$f" "${limits[@]}" -print_final_stats=1 -artifact_prefix="$artifacts/$name-" \
+    "${args[@]}" 2>&1 | grep -v -e '^"' -e 'recommended dictionary' | tail -n 15
 done

@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <string>
 #include <system_error>
+#include <unordered_set>
 
 #include "platform/EGL.h"
 #include "platform/IniFile.h"
@@ -108,11 +109,11 @@ const TMessageSetting kMessages[] = {
 
 char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool SameKeyName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  return true;
+// Key names compare without regard to letter case: equal names fold to the same text.
+std::string FoldedKeyName(std::string_view name) {
+  std::string folded(name);
+  for (char& c : folded) c = LowerAscii(c);
+  return folded;
 }
 
 [[noreturn]] void Refuse(const std::filesystem::path& file, const char* section, const char* key,
@@ -158,13 +159,12 @@ TParams::TParams(const std::filesystem::path& settings) : fileName_(settings) {
     this->*field = ini.ReadString("Keys", key, fallback);
 
   // A repeated key name is one level, with the first line's value (the profile reader would find
-  // only that one), numbered where the name first appears.
-  std::vector<std::string> seen;
+  // only that one), numbered where the name first appears. Looked up in a set: comparing every
+  // line with every earlier one grows with the square of the lines, and the reader's 16 MB allow
+  // millions of them.
+  std::unordered_set<std::string> seen;
   for (const auto& [key, value] : ini.SectionValues("Levels")) {
-    bool repeated = false;
-    for (const std::string& name : seen) repeated = repeated || SameKeyName(name, key);
-    if (repeated) continue;
-    seen.push_back(key);
+    if (!seen.insert(FoldedKeyName(key)).second) continue;
     if (value.empty()) continue;
     const char last = value.back();
     LevelDirs.push_back(last == '\\' || last == '/' ? value : value + '\\');

@@ -6,6 +6,8 @@
 
 #include <chrono>
 #include <fstream>
+#include <iterator>
+#include <vector>
 
 #include "collision/CollideeObject.h"
 #include "models/3DSError.h"
@@ -109,6 +111,12 @@ TEST(AdapterTest, FolderIsTheFilesDirectoryWithASeparator) {
 
   T3DSFileAdapter absolute((dir.Path() / "objects" / "Player.3ds").string());
   EXPECT_EQ(absolute.Folder(), dir.Path() / "objects" / "");
+
+  // A model in memory: the folder of the name it was given, where its textures are looked for.
+  std::ifstream sky(dir.Path() / "Sky.3ds", std::ios::binary);
+  T3DSFileAdapter inMemory(std::vector<uint8_t>(std::istreambuf_iterator<char>(sky), {}),
+                           "objects/Sky.3ds");
+  EXPECT_EQ(inMemory.Folder(), fs::path("objects/"));
 }
 
 TEST(AdapterTest, NewerThanModelMeansStrictlyLater) {
@@ -151,13 +159,20 @@ TEST(AdapterTest, UnreadableFilesFailNamingTheFile) {
     bytes.resize(bytes.size() - 7);
     SaveBytes(truncated, bytes);
   }
-  for (const fs::path& file : {missing, empty, truncated}) {
+  const auto expectRefusalNaming = [](const fs::path& file, auto load) {
     try {
-      T3DSFileAdapter adapter(file.string());
+      load();
       ADD_FAILURE() << file << " loaded";
     } catch (const E3DSError& e) {
       EXPECT_NE(std::string(e.what()).find(file.string()), std::string::npos) << e.what();
     }
+  };
+  for (const fs::path& file : {missing, empty, truncated}) {
+    expectRefusalNaming(file, [&] { T3DSFileAdapter adapter(file.string()); });
+    // The same bytes handed over in memory fail alike, under the name given with them.
+    std::ifstream in(file, std::ios::binary);
+    std::vector<uint8_t> bytes(std::istreambuf_iterator<char>(in), {});
+    expectRefusalNaming(file, [&] { T3DSFileAdapter adapter(bytes, file.string()); });
   }
 }
 
