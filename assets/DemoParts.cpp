@@ -11,7 +11,10 @@ namespace qv::assets {
 void AddBoundaryWall(TDemoModel& model, const std::string& prefix, float radius, int segments,
                      float height, const std::function<float(float, float)>& ground,
                      const std::string& material) {
-  constexpr int kBlocksPerMesh = 20;  // 24 vertices each: under the 500 of a large collidee
+  // A few blocks a mesh: the mesh's box then hugs a short stretch of the ring, so an actor inside
+  // meets the triangles of only the stretch beside it (a mesh of 20 blocks had a box reaching far
+  // into the ring, and every move inside it was tested against all 240 of its triangles).
+  constexpr int kBlocksPerMesh = 4;
   constexpr float kPi = 3.14159265f;
   const float step = 2 * kPi / static_cast<float>(segments);
   // Half a block's length, a little more than half the chord so neighbours close their gaps.
