@@ -91,11 +91,11 @@ TEST(StuckGhost, BoxedInOnlyWhenEveryWayIsShutByWallsOrActors) {
     TVector at;
     bool boxedIn;
   } const cases[] = {
-      {{0, kHover, 5}, false},       // open floor
-      {{0, kHover, -2.45f}, false},  // against the wall
+      {{0, kHover, 5}, false},           // open floor
+      {{0, kHover, -2.45f}, false},      // against the wall
       {{4.45f, kHover, -2.45f}, false},  // in the corner
-      {{-8, kHover, 1.05f}, false},  // beside the player: the other ways are open
-      {{19.6f, kHover, 19.6f}, false},  // at the terrain's corner: back into the level is open
+      {{-8, kHover, 1.05f}, false},      // beside the player: the other ways are open
+      {{19.6f, kHover, 19.6f}, false},   // at the terrain's corner: back into the level is open
   };
   for (const TCase& c : cases) {
     TActorLevel::Put(ghost, c.at);
