@@ -80,28 +80,5 @@ TEST(StuckGhost, GoesRoundWhatStopsItUnlessBoxedIn) {
   }
 }
 
-TEST(StuckGhost, BoxedInOnlyWhenEveryWayIsShutByWallsOrActors) {
-  TActorLevel level;
-  level.Terrain(FloorCells(-20, 20, -20, 20, 0));
-  level.Collidee(Wall(-10, -3, 10, -3, 0, 3) + Wall(5, -3, 5, 3, 0, 3));
-  level.Load();
-  level.PlacePlayer({-8, kHover, 0});
-  TGhostObject& ghost = level.Ghost("TSearchGhostObject");
-  struct TCase {
-    TVector at;
-    bool boxedIn;
-  } const cases[] = {
-      {{0, kHover, 5}, false},           // open floor
-      {{0, kHover, -2.45f}, false},      // against the wall
-      {{4.45f, kHover, -2.45f}, false},  // in the corner
-      {{-8, kHover, 1.05f}, false},      // beside the player: the other ways are open
-      {{19.6f, kHover, 19.6f}, false},   // at the terrain's corner: back into the level is open
-  };
-  for (const TCase& c : cases) {
-    TActorLevel::Put(ghost, c.at);
-    EXPECT_EQ(IsBoxedIn(level.context, ghost, 0.5f), c.boxedIn) << c.at.x << ", " << c.at.z;
-  }
-}
-
 }  // namespace
 }  // namespace qv::test
