@@ -11,6 +11,7 @@
 
 #include "platform/LogFile.h"
 #include "platform/Paths.h"
+#include "platform/ProcessMemory.h"
 #include "platform/Version.h"
 #include "shell/GLApplication.h"
 #include "shell/MyGLWindow.h"
@@ -30,6 +31,7 @@ int Fail(const std::exception& error) {
 
 int main(int argc, char** argv) {
   (void)kStartedUp;
+  qv::KeepFreedMemoryBetweenFrames();
   std::unique_ptr<qv::TSession> session;
   if (argc > 1) {
     qv::TOptions options;
