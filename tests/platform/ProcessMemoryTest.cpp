@@ -4,29 +4,18 @@
 #include <malloc.h>
 
 #include <cstdlib>
-#include <vector>
 
-namespace qv {
-namespace {
-
-// Blocks as small as the renderer's per-frame ones come from the heap's top; freed, they would
-// be handed back to the system at once unless it keeps them.
-std::size_t FreeBytesKeptAfterAFrameOfBlocks() {
-  std::vector<void*> blocks(96);
-  for (void*& block : blocks) block = std::malloc(64 << 10);
-  for (void* block : blocks) std::free(block);
-  return mallinfo2().keepcost;
-}
-
+// A frame's worth of blocks as small as the renderer's comes from the heap's top; freed, it stays
+// there until the memory is handed back on purpose.
 TEST(ProcessMemory, KeepsAFramesBuffersUntilTheMemoryIsReturned) {
 #if defined(__SANITIZE_ADDRESS__)
   GTEST_SKIP() << "the address sanitizer's allocator stands in for the heap";
 #endif
-  KeepFreedMemoryBetweenFrames();
-  EXPECT_GE(FreeBytesKeptAfterAFrameOfBlocks(), std::size_t(6) << 20);
-  ReturnFreedMemory();
+  qv::KeepFreedMemoryBetweenFrames();
+  void* blocks[96];
+  for (void*& block : blocks) block = std::malloc(64 << 10);
+  for (void* block : blocks) std::free(block);
+  EXPECT_GE(mallinfo2().keepcost, std::size_t(6) << 20);
+  qv::ReturnFreedMemory();
   EXPECT_LT(mallinfo2().keepcost, std::size_t(1) << 20);
 }
-
-}  // namespace
-}  // namespace qv
