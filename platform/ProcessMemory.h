@@ -12,7 +12,8 @@ void ReturnFreedMemory();
 // Keeps up to 64 MB the heap holds free at its top instead of handing it back as soon as it is
 // freed. The software renderer allocates its per-frame buffers anew for every frame and frees
 // them at its end; given back each time, they come back as fresh pages the kernel must fault in
-// and zero, about a millisecond of every frame. ReturnFreedMemory still gives everything back.
+// and zero, about a millisecond of processor time a frame. ReturnFreedMemory still gives
+// everything back.
 // Blocks under 32 MB come from the heap, so they are kept too.
 void KeepFreedMemoryBetweenFrames();
 
