@@ -21,16 +21,80 @@ float AreaXZ(const TVector& a, const TVector& b, const TVector& c) {
   return (b.x - a.x) * (c.z - a.z) - (c.x - a.x) * (b.z - a.z);
 }
 
+// A triangle's x-z footprint with its doubled area worked out once: the grid asks it about every
+// node under the triangle's box. The barycentric weights are computed in the same order of
+// operations everywhere, so a node on an edge counts the same in the grid as in a query.
+struct TFootprintXZ {
+  TVector a, b, c;
+  float d;  // AreaXZ(a, b, c), not 0
+
+  float W1(float px, float pz) const {
+    return ((b.x - px) * (c.z - pz) - (c.x - px) * (b.z - pz)) / d;
+  }
+  float W2(float px, float pz) const {
+    return ((c.x - px) * (a.z - pz) - (a.x - px) * (c.z - pz)) / d;
+  }
+  float W3(float px, float pz) const {
+    return ((a.x - px) * (b.z - pz) - (b.x - px) * (a.z - pz)) / d;
+  }
+  // Each weight is checked as soon as it is known: most nodes in a triangle's box fail the first.
+  bool Covers(float px, float pz) const {
+    const auto unit = [](float w) { return w >= 0 && w <= 1; };
+    return unit(W1(px, pz)) && unit(W2(px, pz)) && unit(W3(px, pz));
+  }
+};
+
 // Barycentric weights of p in x-z; false for a zero-area triangle.
 bool WeightsXZ(const TVector& a, const TVector& b, const TVector& c, const TVector& p, float& w1,
                float& w2, float& w3) {
   const float d = AreaXZ(a, b, c);
   if (d == 0) return false;
-  w1 = ((b.x - p.x) * (c.z - p.z) - (c.x - p.x) * (b.z - p.z)) / d;
-  w2 = ((c.x - p.x) * (a.z - p.z) - (a.x - p.x) * (c.z - p.z)) / d;
-  w3 = ((a.x - p.x) * (b.z - p.z) - (b.x - p.x) * (a.z - p.z)) / d;
+  const TFootprintXZ t{a, b, c, d};
+  w1 = t.W1(p.x, p.z);
+  w2 = t.W2(p.x, p.z);
+  w3 = t.W3(p.x, p.z);
   return true;
 }
+
+// The plane through a triangle, as heights over x-z; 0 everywhere for a standing triangle.
+struct TPlaneY {
+  TVector n;    // unit normal
+  float nDotA;  // the normal times a corner
+
+  float HeightAt(float x, float z) const {
+    if (n.y == 0) return 0;
+    return (nDotA - x * n.x - z * n.z) / n.y;
+  }
+};
+
+TPlaneY PlaneOf(const TVector& a, const TVector& b, const TVector& c) {
+  const TVector n = VecNormalize(VecCross(VecSub(b, a), VecSub(c, a)));
+  return {n, VecDot(a, n)};
+}
+
+// One face as the grid sees it. Entering it in a row is the loop that runs for every node under
+// the face's box; the fuzz build leaves it untraced.
+struct TFaceOnGrid {
+  TFootprintXZ footprint;
+  TPlaneY plane;
+  TTerrainObject::TNode id;
+
+  void EnterInRow(const TTerrainObject& terrain, TTerrainObject::TNode* row, float x, int j0,
+                  int j1, const float* nodeZ) const {
+    for (int j = j0; j <= j1; ++j) {
+      const float z = nodeZ[j];
+      if (!footprint.Covers(x, z)) continue;
+      TTerrainObject::TNode& entry = row[j];
+      if (entry.group < 0) {
+        entry = id;
+        continue;
+      }
+      const auto [ta, tb, tc] = terrain.TriangleAt(entry.group, entry.face);
+      // Strictly higher wins: among equal heights the earlier triangle keeps the node.
+      if (plane.HeightAt(x, z) > PlaneHeight(ta, tb, tc, x, z)) entry = id;
+    }
+  }
+};
 
 // Nearest integer, halves to the even neighbour (the FPU's default rounding).
 int Nearest(float v) { return static_cast<int>(std::lrint(v)); }
@@ -40,12 +104,13 @@ int Nearest(float v) { return static_cast<int>(std::lrint(v)); }
 // (its rounded-up row still costs a node per step along the other axis).
 constexpr int64_t kMaxGridNodes = 4 * 1048576;
 
+constexpr TTerrainObject::TNode kEmptyNode{-1, -1};
+
 }  // namespace
 
 bool PointInTriangleXZ(const TVector& a, const TVector& b, const TVector& c, const TVector& p) {
-  float w1, w2, w3;
-  if (!WeightsXZ(a, b, c, p, w1, w2, w3)) return false;
-  return w1 >= 0 && w1 <= 1 && w2 >= 0 && w2 <= 1 && w3 >= 0 && w3 <= 1;
+  const float d = AreaXZ(a, b, c);
+  return d != 0 && TFootprintXZ{a, b, c, d}.Covers(p.x, p.z);
 }
 
 float TriangleClosenessXZ(const TVector& a, const TVector& b, const TVector& c, const TVector& p) {
@@ -55,9 +120,7 @@ float TriangleClosenessXZ(const TVector& a, const TVector& b, const TVector& c, 
 }
 
 float PlaneHeight(const TVector& a, const TVector& b, const TVector& c, float x, float z) {
-  const TVector n = VecNormalize(VecCross(VecSub(b, a), VecSub(c, a)));
-  if (n.y == 0) return 0;
-  return (VecDot(a, n) - x * n.x - z * n.z) / n.y;
+  return PlaneOf(a, b, c).HeightAt(x, z);
 }
 
 TTerrainGridSize TerrainGridSize(float width, float depth, int vertexCount) {
@@ -109,7 +172,7 @@ void TTerrainObject::BuildGrid() {
   nx_ = static_cast<int>(size.nx);
   nz_ = static_cast<int>(size.nz);
   try {
-    grid_.resize(size_t(nx_) * size_t(nz_));
+    grid_.assign(size_t(nx_) * size_t(nz_), kEmptyNode);
   } catch (const std::bad_alloc&) {
     throw EGL("not enought memory");
   } catch (const std::length_error&) {
@@ -118,13 +181,11 @@ void TTerrainObject::BuildGrid() {
   nodesPerUnitX_ = (nx_ - 1) / terrainWidth_;
   nodesPerUnitZ_ = (nz_ - 1) / terrainDepth_;
   TerrainMemory() += double(nx_) * nz_ * 8 / 1024;
-  ClearGrid();
+  // Node positions worked out once: every face would otherwise divide again for each node.
+  std::vector<float> nodeZ(static_cast<size_t>(nz_));
+  for (int j = 0; j < nz_; ++j) nodeZ[j] = NodePosition(0, j).z;
   for (int g = 0; g < FaceGroupCount(); ++g)
-    for (int f = 0; f < GroupFaceCount(g); ++f) RasteriseFace(g, f);
-}
-
-void TTerrainObject::ClearGrid() {
-  for (TNode& node : grid_) node = {-1, -1};
+    for (int f = 0; f < GroupFaceCount(g); ++f) RasteriseFace(g, f, nodeZ);
 }
 
 TVector TTerrainObject::NodePosition(int i, int j) const {
@@ -151,30 +212,19 @@ TVector TTerrainObject::ClampInside(float x, float z) const {
   return {x, 0, z};
 }
 
-void TTerrainObject::RasteriseFace(int group, int face) {
+void TTerrainObject::RasteriseFace(int group, int face, const std::vector<float>& nodeZ) {
   const auto [a, b, c] = TriangleAt(group, face);
   // Standing triangles cover no node; skipping them early also keeps NaN corners out of NodeOf.
   const float area = AreaXZ(a, b, c);
   if (!std::isfinite(area) || area == 0) return;
+  const TFaceOnGrid onGrid{{a, b, c, area}, PlaneOf(a, b, c), {group, face}};
   const TNodeIndex low = NodeOf(std::min({a.x, b.x, c.x}), std::min({a.z, b.z, c.z}));
   const TNodeIndex high = NodeOf(std::max({a.x, b.x, c.x}), std::max({a.z, b.z, c.z}));
   // The corners lie in the box, so this clamp only guards against rounding at its edges.
   const int i0 = std::max(low.i, 0), i1 = std::min(high.i, nx_ - 1);
   const int j0 = std::max(low.j, 0), j1 = std::min(high.j, nz_ - 1);
-  for (int i = i0; i <= i1; ++i) {
-    for (int j = j0; j <= j1; ++j) {
-      const TVector n = NodePosition(i, j);
-      if (!PointInTriangleXZ(a, b, c, n)) continue;
-      TNode& entry = grid_[Index(i, j)];
-      if (entry.group < 0) {
-        entry = {group, face};
-        continue;
-      }
-      const auto [ta, tb, tc] = TriangleAt(entry.group, entry.face);
-      // Strictly higher wins: among equal heights the earlier triangle keeps the node.
-      if (PlaneHeight(a, b, c, n.x, n.z) > PlaneHeight(ta, tb, tc, n.x, n.z)) entry = {group, face};
-    }
-  }
+  for (int i = i0; i <= i1; ++i)
+    onGrid.EnterInRow(*this, &grid_[Index(i, 0)], NodePosition(i, 0).x, j0, j1, nodeZ.data());
 }
 
 TVector TTerrainObject::SurfacePoint(float x, float z, float x2, float z2) const {
