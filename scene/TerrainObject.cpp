@@ -73,14 +73,15 @@ TPlaneY PlaneOf(const TVector& a, const TVector& b, const TVector& c) {
 }
 
 // One face as the grid sees it. Entering it in a row is the loop that runs for every node under
-// the face's box; the fuzz build leaves it untraced.
+// the face's box; the fuzz build leaves it untraced, so it stays a function of its own (inlined,
+// it would be traced as part of its caller).
 struct TFaceOnGrid {
   TFootprintXZ footprint;
   TPlaneY plane;
   TTerrainObject::TNode id;
 
-  void EnterInRow(const TTerrainObject& terrain, TTerrainObject::TNode* row, float x, int j0,
-                  int j1, const float* nodeZ) const {
+  [[gnu::noinline]] void EnterInRow(const TTerrainObject& terrain, TTerrainObject::TNode* row,
+                                    float x, int j0, int j1, const float* nodeZ) const {
     for (int j = j0; j <= j1; ++j) {
       const float z = nodeZ[j];
       if (!footprint.Covers(x, z)) continue;
