@@ -6,6 +6,8 @@
 #   FUZZ_RUNS=N        each target runs to N executions instead, capped by SECONDS only when
 #                      SECONDS (or FUZZ_SECONDS) is given
 #   FUZZ_TARGETS="a b" only these targets (names without "fuzz_"), one after the other
+#   FUZZ_FORK=N        each target runs in N worker processes at once (libFuzzer's fork mode:
+#                      one run, one corpus, N cores; FUZZ_RUNS then counts all workers' inputs)
 # Level inputs are cut at 1 KiB: every ghost section costs a model load, and longer files only
 # repeat sections.
 # The targets write their inputs to files in the temporary folder: on a disk every truncating
@@ -35,6 +37,7 @@ for f in "$dir"/fuzz/fuzz_*; do
   [ -n "$runs" ] && limits+=("-runs=$runs")
   [ -n "$seconds" ] && limits+=("-max_total_time=$seconds")
   [ "$name" = fuzz_level ] && limits+=("-max_len=1024")
+  [ -n "${FUZZ_FORK:-}" ] && limits+=("-fork=$FUZZ_FORK")
   echo "== $name (${limits[*]})"
   args=("$corpus")
   [ -d "$seeds" ] && args+=("$seeds")
