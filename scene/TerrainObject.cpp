@@ -80,19 +80,17 @@ struct TFaceOnGrid {
   TPlaneY plane;
   TTerrainObject::TNode id;
 
-  [[gnu::noinline]] void EnterInRow(const TTerrainObject& terrain, TTerrainObject::TNode* row,
-                                    float x, int j0, int j1, const float* nodeZ) const {
+  // planes: every face's plane by group, for the faces already in the row.
+  [[gnu::noinline]] void EnterInRow(TTerrainObject::TNode* row, float x, int j0, int j1,
+                                    const float* nodeZ,
+                                    const std::vector<std::vector<TPlaneY>>& planes) const {
     for (int j = j0; j <= j1; ++j) {
       const float z = nodeZ[j];
       if (!footprint.Covers(x, z)) continue;
       TTerrainObject::TNode& entry = row[j];
-      if (entry.group < 0) {
-        entry = id;
-        continue;
-      }
-      const auto [ta, tb, tc] = terrain.TriangleAt(entry.group, entry.face);
       // Strictly higher wins: among equal heights the earlier triangle keeps the node.
-      if (plane.HeightAt(x, z) > PlaneHeight(ta, tb, tc, x, z)) entry = id;
+      if (entry.group < 0 || plane.HeightAt(x, z) > planes[entry.group][entry.face].HeightAt(x, z))
+        entry = id;
     }
   }
 };
@@ -151,6 +149,29 @@ const TMeshClass& TTerrainObject::Class() {
   return terrainClass;
 }
 
+// What rasterising every face shares, worked out once per grid: the nodes' coordinates (each face
+// would otherwise divide again for every node under it) and every face's plane (each overlap
+// would otherwise rebuild the plane of the face already there).
+struct TTerrainObject::TGridSetup {
+  std::vector<float> nodeX, nodeZ;
+  std::vector<std::vector<TPlaneY>> planes;  // by face group, then face
+};
+
+TTerrainObject::TGridSetup TTerrainObject::MakeGridSetup() const {
+  TGridSetup setup;
+  setup.nodeX.resize(static_cast<size_t>(nx_));
+  for (int i = 0; i < nx_; ++i) setup.nodeX[i] = NodePosition(i, 0).x;
+  setup.nodeZ.resize(static_cast<size_t>(nz_));
+  for (int j = 0; j < nz_; ++j) setup.nodeZ[j] = NodePosition(0, j).z;
+  setup.planes.resize(static_cast<size_t>(FaceGroupCount()));
+  for (int g = 0; g < FaceGroupCount(); ++g)
+    for (int f = 0; f < GroupFaceCount(g); ++f) {
+      const auto [a, b, c] = TriangleAt(g, f);
+      setup.planes[g].push_back(PlaneOf(a, b, c));
+    }
+  return setup;
+}
+
 void TTerrainObject::BuildGrid() {
   GetBoundingBox(box_);
   terrainWidth_ = box_.maxX - box_.minX;
@@ -182,11 +203,9 @@ void TTerrainObject::BuildGrid() {
   nodesPerUnitX_ = (nx_ - 1) / terrainWidth_;
   nodesPerUnitZ_ = (nz_ - 1) / terrainDepth_;
   TerrainMemory() += double(nx_) * nz_ * 8 / 1024;
-  // Node positions worked out once: every face would otherwise divide again for each node.
-  std::vector<float> nodeZ(static_cast<size_t>(nz_));
-  for (int j = 0; j < nz_; ++j) nodeZ[j] = NodePosition(0, j).z;
+  const TGridSetup setup = MakeGridSetup();
   for (int g = 0; g < FaceGroupCount(); ++g)
-    for (int f = 0; f < GroupFaceCount(g); ++f) RasteriseFace(g, f, nodeZ);
+    for (int f = 0; f < GroupFaceCount(g); ++f) RasteriseFace(g, f, setup);
 }
 
 TVector TTerrainObject::NodePosition(int i, int j) const {
@@ -213,19 +232,20 @@ TVector TTerrainObject::ClampInside(float x, float z) const {
   return {x, 0, z};
 }
 
-void TTerrainObject::RasteriseFace(int group, int face, const std::vector<float>& nodeZ) {
+void TTerrainObject::RasteriseFace(int group, int face, const TGridSetup& setup) {
   const auto [a, b, c] = TriangleAt(group, face);
   // Standing triangles cover no node; skipping them early also keeps NaN corners out of NodeOf.
   const float area = AreaXZ(a, b, c);
   if (!std::isfinite(area) || area == 0) return;
-  const TFaceOnGrid onGrid{{a, b, c, area}, PlaneOf(a, b, c), {group, face}};
+  const TFaceOnGrid onGrid{{a, b, c, area}, setup.planes[group][face], {group, face}};
   const TNodeIndex low = NodeOf(std::min({a.x, b.x, c.x}), std::min({a.z, b.z, c.z}));
   const TNodeIndex high = NodeOf(std::max({a.x, b.x, c.x}), std::max({a.z, b.z, c.z}));
   // The corners lie in the box, so this clamp only guards against rounding at its edges.
   const int i0 = std::max(low.i, 0), i1 = std::min(high.i, nx_ - 1);
   const int j0 = std::max(low.j, 0), j1 = std::min(high.j, nz_ - 1);
   for (int i = i0; i <= i1; ++i)
-    onGrid.EnterInRow(*this, &grid_[Index(i, 0)], NodePosition(i, 0).x, j0, j1, nodeZ.data());
+    onGrid.EnterInRow(&grid_[Index(i, 0)], setup.nodeX[i], j0, j1, setup.nodeZ.data(),
+                      setup.planes);
 }
 
 TVector TTerrainObject::SurfacePoint(float x, float z, float x2, float z2) const {

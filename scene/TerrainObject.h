@@ -80,8 +80,10 @@ class TTerrainObject : public TSimple3dObject {
     int i, j;
   };
   void BuildGrid();
-  // Enters the face in every node it covers; nodeZ holds the nodes' z, column by column.
-  void RasteriseFace(int group, int face, const std::vector<float>& nodeZ);
+  struct TGridSetup;  // what rasterising every face shares
+  TGridSetup MakeGridSetup() const;
+  // Enters the face in every node it covers.
+  void RasteriseFace(int group, int face, const TGridSetup& setup);
   TNodeIndex NodeOf(float x, float z) const;
   TVector ClampInside(float x, float z) const;
   bool IsValidNode(int i, int j) const { return i >= 0 && j >= 0 && i < nx_ && j < nz_; }
