@@ -8,6 +8,8 @@
 #   FUZZ_TARGETS="a b" only these targets (names without "fuzz_"), one after the other
 #   FUZZ_FORK=N        each target runs in N worker processes at once (libFuzzer's fork mode:
 #                      one run, one corpus, N cores; FUZZ_RUNS then counts all workers' inputs)
+#   FUZZ_LOG=FILE      the whole output of every run is appended to FILE (only the last lines
+#                      are shown); its progress lines are how a long run is watched
 # Level inputs are cut at 1 KiB: every ghost section costs a model load, and longer files only
 # repeat sections.
 # The targets write their inputs to files in the temporary folder: on a disk every truncating
@@ -47,5 +49,5 @@ for f in "$dir"/fuzz/fuzz_*; do
     exit 1
   fi
   "$f" "${limits[@]}" -print_final_stats=1 -artifact_prefix="$artifacts/$name-" \
-    "${args[@]}" 2>&1 | grep -v -e '^"' -e 'recommended dictionary' | tail -n 15
+    "${args[@]}" 2>&1 | tee -a "${FUZZ_LOG:-/dev/null}" | grep -v -e '^"' -e 'recommended dictionary' | tail -n 15
 done
